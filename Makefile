@@ -1,0 +1,48 @@
+# The front door: `make demo` and `make test`. Both first install what a fresh
+# machine lacks (Debian packages, only when missing).
+
+PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+JOBS ?= 2
+
+.PHONY: all setup build test test-default test-asan demo bench format clean
+
+all: build
+
+setup:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "setup: installing$$missing"; \
+	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+	fi
+
+build/%/build.ninja: CMakeLists.txt CMakePresets.json
+	cmake --preset $* >/dev/null
+
+build: setup build/default/build.ninja
+	cmake --build --preset default -j $(JOBS)
+
+test-default: setup build/default/build.ninja
+	cmake --build --preset default -j $(JOBS)
+	ctest --preset default
+
+test-asan: setup build/asan/build.ninja
+	cmake --build --preset asan -j $(JOBS)
+	ctest --preset asan
+
+test: test-default test-asan
+
+demo: build
+	./tools/demo.sh build/default/bin
+
+bench: setup build/release/build.ninja
+	cmake --build --preset release -j $(JOBS)
+	./tools/run-benchmarks.sh build/release/bin
+
+format:
+	find include src tools tests bench -name '*.h' -o -name '*.cpp' | xargs clang-format -i
+
+clean:
+	rm -rf build

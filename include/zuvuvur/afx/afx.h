@@ -1,0 +1,8 @@
+// kxafx: the application framework, everything in one include.
+#pragma once
+
+#include "app.h"
+#include "arrays.h"
+#include "objects.h"
+#include "string.h"
+#include "types.h"

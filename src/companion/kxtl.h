@@ -1,0 +1,198 @@
+// Kxtl9_64 — the companion library of text, file, sort and resource primitives.
+//
+// zuVuvur9_64 calls these operations and relies on exactly the results written
+// beside each one. The library hands them positions inside its own writable
+// buffers; every text is narrow (8-bit, Windows-1252 assumed above 0x7F) and
+// NUL-terminated, and no operation ever reads past the terminating NUL.
+//
+// Linkage: every operation has C linkage under its own name, reached from C++
+// as kxtl::name. The one exception is kxtl::log: a C-linkage `log` would be the
+// C library's own function, so ours keeps C++ linkage inside the namespace.
+//
+// An operation declared here but not yet defined in a .cpp of this folder is
+// not built yet; nothing here pretends to work.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#if defined(_WIN32)
+#if defined(KXTL_BUILD)
+#define KXTL_API __declspec(dllexport)
+#else
+#define KXTL_API __declspec(dllimport)
+#endif
+#else
+#define KXTL_API __attribute__((visibility("default")))
+#endif
+
+namespace kxtl {
+
+// Comparator handed to sort_range_with_companion: negative when *a goes
+// before *b, zero when they rank equal, positive otherwise. `context` is
+// passed through unchanged from the sort call.
+using SortCompareFn = int (*)(const void* a, const void* b, void* context);
+
+// The record through which a sort mirrors its moves on a second buffer
+// (the index permutation). 16 bytes; all zero when there is no companion.
+struct SortCompanion {
+    void* data;                // first element of the companion buffer
+    std::int32_t elementSize;  // size of one companion element (4 for int)
+    std::int32_t reserved;     // zero
+};
+static_assert(sizeof(SortCompanion) == 16);
+
+// The host's missing value; text_to_double answers it for text without a number.
+inline constexpr double NANUM = -1.23456789e-300;
+
+// Options of the separator searches.
+inline constexpr int FS_QUOTES = 64;  // honour double-quoted stretches
+
+// Class codes of get_char_class.
+inline constexpr int CC_OTHER = 0;
+inline constexpr int CC_DIGIT = 1;
+inline constexpr int CC_UPPER = 2;
+inline constexpr int CC_LOWER = 4;
+inline constexpr int CC_SPACE = 8;
+inline constexpr int CC_PUNCT = 16;
+inline constexpr int CC_CONTROL = 32;
+
+extern "C" {
+
+// ---- Tokenizing -----------------------------------------------------------
+
+// find_separator(text, separator, options, state)
+// First separator of `text` that no group protects (pointer into the same buffer), or null
+// when there is none or `text` is null. `separator` (low 8 bits) 0 means white space (space,
+// \t, \n, \v, \f, \r; not 0xA0): the result is the first byte of the next white-space run.
+// Groups: balanced (), [], {} always; <> only while the angle-bracket switch is on; with
+// FS_QUOTES also "..." stretches ("" stays inside; brackets inside are ordinary). Groups nest;
+// a closer that does not match the innermost open group is an ordinary byte. A separator inside
+// a group closed later is skipped; an opener never closed protects nothing ("(a,b" -> 2). A
+// byte equal to the separator is always a separator. `state` (may be null) receives 1 when the
+// scan ended with a quote or bracket still open, else 0; it covers only the bytes scanned
+// ("a,(b" -> 1, state 0). Other option bits are ignored. One pass, linear time.
+KXTL_API char* find_separator(char* text, int separator, int options, int* state);
+
+// As find_separator, plus `escape` (low 8 bits, 0 for none): the escape byte and the byte after
+// it are ordinary, also inside quotes, and beat every other role; an escape right before the
+// NUL escapes nothing. `extra`: NUL-terminated set of further separator bytes (null for none),
+// counted in white-space mode too.
+KXTL_API char* find_separator_ex(char* text, int separator, int options, int* state, int escape,
+                                 const char* extra);
+
+// Search for `separator` (0 = white space, as above) with brackets and the switch ignored.
+// `quotes` nonzero: separators inside "..." stretches are skipped ("" stays inside, an unclosed
+// quote protects nothing); zero: first occurrence. Null for a null text or no separator.
+KXTL_API char* find_separator_alt(char* text, int separator, int quotes);
+
+// Skips leading white space (the six bytes above) and cuts trailing white space in place (a
+// NUL after the last non-white byte, written only when there is trailing white space). Returns
+// the first non-white byte, or null when `text` is null or holds only white space (empty too).
+KXTL_API char* skip_white_space(char* text);
+
+// Skips a run of white space without changing the text. Returns the first non-white byte, or
+// null when `text` is null or the run reaches the end (empty text included).
+KXTL_API char* skip_white_space_run(char* text);
+
+// When the token as given (no trimming) has length >= 2, starts with " ' ( [ { < and ends with
+// the matching closer, overwrites the closer with NUL and returns text + 1; otherwise returns
+// `text` unchanged (only first and last byte are looked at; <> regardless of the switch). Null
+// text -> null. `flags` is read, never written (null reads as 0): nonzero turns each doubled
+// enclosing quote inside a stripped "..." or '...' pair into one ("a""b" -> a"b).
+KXTL_API char* strip_enclosing_pair(char* text, int* flags);
+
+// Undoes CSV quoting in place. A text starting with '"': drops it, turns each "" into ", stops
+// at the first lone quote (the closing one); content from text + 1, NUL-terminated, returned.
+// No closing quote: content runs to the end ("ab"" -> ab"). Bytes after the closing quote are
+// kept unchanged with 0x2000 in `options` ("ab"x -> abx), dropped without (ab). Other texts come
+// back unchanged; null -> null. `flags` (may be null) is written, never read: 0 unquoted or
+// null; else 1, +2 bytes followed the closing quote, +4 no closing quote. Other bits ignored.
+KXTL_API char* unquote_cell(char* text, int* flags, int options);
+
+// Turns the process-wide angle-bracket switch on (nonzero) or off (zero) and returns its
+// previous setting (0 or 1). Initially off. Unguarded.
+KXTL_API int set_parenth_use_angle_brackets(int on);
+
+// Class of the byte ch & 0xFF (a sign-extended char works): CC_SPACE (8) for exactly space,
+// \t, \n, \v, \f, \r (not 0xA0); CC_DIGIT for 0-9; CC_UPPER / CC_LOWER for Windows-1252 letters
+// by case, the caseless 0xAA and 0xBA counting as CC_LOWER; CC_CONTROL for the other bytes
+// below 0x20 and 0x7F; CC_PUNCT for ASCII punctuation; CC_OTHER for the rest (non-letters
+// from 0x80 up).
+KXTL_API int get_char_class(int ch);
+
+// ---- Text transforms ------------------------------------------------------
+
+// First occurrence of `keyword` that starts at or after `from` (searching up to
+// the NUL), or null. Null `keyword`/`from` or an empty `keyword` give null.
+// `options` 0x1000: bytes match when they fold to the same byte under the
+// Windows-1252 lower-case table (kxp::cp_lower_table: 'A'~'a', 0xC9~0xE9);
+// 0: exact bytes. Other option bits are ignored. No state is kept between
+// calls, so the caller may change the buffer between searches.
+KXTL_API char* find_substring(const char* keyword, char* from, unsigned short options);
+
+// Normalises a script condition in place and returns its length, which never
+// changes (no byte is inserted or removed). `length` is the text's length
+// (clipped at an earlier NUL) or negative to measure it. Null `buffer` gives -1.
+// Outside single- or double-quoted stretches (no escapes; an unclosed quote runs
+// to the end): carriage returns and tabs become spaces, and the whole words
+// AND, OR, NOT in any case become lower case (word characters as in the
+// keyword replacement: digits, code-page letters, $ % * : @ \ ^ _ ~). Nothing
+// else changes: `a=1 and b<>2 or not c` comes back unchanged.
+KXTL_API int preprocess_expression(char* buffer, int length);
+
+// `ch`: a byte passed sign-extended (low 8 bits count). When it cannot stand as
+// itself in a C string literal, writes its escape into `out` (at most 5 bytes
+// with the NUL; 16 available) and returns 1: \a \b \t \n \v \f \r \" and a
+// doubled backslash; other bytes below 0x20 (NUL included), 0x7F and 0x80-0xFF
+// become \ooo with exactly three octal digits (never swallows a following
+// digit). Otherwise returns 0 and leaves `out` untouched: printable ASCII other
+// than " and backslash, including ' and ?. `options` is ignored.
+KXTL_API int escape_c_char(int ch, char* out, int options);
+
+// When a comment starts exactly at `p` (/* ... */ without nesting, or // up to
+// the line feed), returns the position past it and past all white space after
+// it; an unclosed /* gives the NUL. Otherwise returns `p` itself, even if `p` is
+// white space. Null `p` gives null; never null otherwise. Repeating the call
+// while the result advances passes a run of leading comments.
+KXTL_API const char* skip_c_comment(const char* p);
+
+// Start of the next /* or // at or after `p`, or the terminating NUL when none;
+// null only for null `p`. Openers inside "..." or '...' literals (backslash
+// escapes honoured; a literal also ends at an unescaped line feed) don't count.
+KXTL_API const char* find_c_comment(const char* p);
+
+// ---- Sorting and numbers --------------------------------------------------
+
+// Sorts elements first..last (inclusive) of `base` in place into the
+// comparator's ascending order; elements are moved as raw blocks of
+// `elementSize` bytes. When `hasCompanion` is nonzero every move is mirrored
+// on companion->data. Not stable.
+KXTL_API int sort_range_with_companion(void* base, int first, int last, int elementSize,
+                                       SortCompareFn compare, SortCompanion* companion,
+                                       int hasCompanion, void* context);
+
+// Numeric value of the leading number of `text`; NANUM when there is none.
+KXTL_API double text_to_double(const char* text);
+
+// ---- Files ----------------------------------------------------------------
+
+// Nonzero when the directory (a path ending in a backslash) exists.
+KXTL_API int dir_exists(const char* dir);
+
+// Copies one file; 0 when copied. Never leaves a half-written destination.
+KXTL_API int copy_one_file(const char* source, const char* destination, int mode);
+
+// ---- Resources ------------------------------------------------------------
+
+// Nonzero with the NUL-terminated text of `id` in `buffer` when the module
+// holds it; zero otherwise. Never writes past `size` bytes.
+KXTL_API int load_resource_string(void* module, int id, char* buffer, int size, unsigned short lang,
+                                  unsigned int flags, void* reserved);
+
+}  // extern "C"
+
+// Natural logarithm. (C++ linkage: see the top of this file.)
+KXTL_API double log(double x);
+
+}  // namespace kxtl

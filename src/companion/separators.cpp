@@ -1,0 +1,392 @@
+// Tokenizing primitives of Kxtl9_64: the separator searches, white-space skipping, pair
+// stripping, CSV unquoting, the angle-bracket switch and the byte classes.
+//
+// Example, as the token splitter uses them on the writable buffer `a,"b,c",(d,e)`:
+//
+//     find_separator(buf, ',', FS_QUOTES, &state)      -> buf + 1  (state 0)
+//     find_separator(buf + 2, ',', FS_QUOTES, &state)  -> buf + 7  (the quoted comma is skipped)
+//     find_separator(buf + 8, ',', FS_QUOTES, &state)  -> null     (so is the bracketed one)
+//
+// Every operation works inside the caller's buffer, never reads past its terminating NUL and
+// runs in time linear in the length of the text it looks at.
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "kxplatform.h"
+#include "kxtl.h"
+
+namespace kxtl {
+namespace {
+
+// The one piece of process-wide state the library keeps: whether '<' ... '>' count as brackets
+// in the separator searches. The token splitter turns it on for a call and restores it.
+int g_angleBrackets = 0;
+
+constexpr char kQuote = '"';
+
+// The six white-space bytes: space, tab, line feed, vertical tab, form feed, carriage return.
+// 0xA0 (no-break space) is deliberately not among them: it joins words.
+bool is_white(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The closer of bracket opener `c` ("(", "[", "{" or "<"), or 0 for any other byte.
+char bracket_closer(char c) {
+    constexpr char kOpeners[] = "([{<";
+    constexpr char kClosers[] = ")]}>";
+    const char* at = c != '\0' ? std::strchr(kOpeners, c) : nullptr;
+    return at != nullptr ? kClosers[at - kOpeners] : '\0';
+}
+
+// What one separator search honours; fixed for the whole scan.
+struct Rules {
+    unsigned char separator;  // 0: any white-space byte
+    const char* extra;        // further separator bytes, or null
+    unsigned char escape;     // 0: none
+    bool quotes;              // double-quoted stretches protect their separators
+    bool brackets;            // (), [], {} protect theirs
+    bool angles;              // and so do <> (only together with `brackets`)
+
+    bool is_separator(unsigned char c) const {
+        if (separator == 0 ? is_white(c) : c == separator) return true;
+        return extra != nullptr && std::strchr(extra, c) != nullptr;
+    }
+
+    // The closer that matches opener `c`, or 0 when `c` opens nothing under these rules.
+    char closer_of(unsigned char c) const {
+        if (quotes && c == kQuote) return kQuote;
+        if (!brackets) return 0;
+        const char closer = bracket_closer(static_cast<char>(c));
+        return closer == '>' && !angles ? 0 : closer;
+    }
+};
+
+// One group still open during the scan: the closer it waits for and the first separator met
+// directly inside it (the one that counts if the group turns out never to be closed).
+struct Group {
+    char* pending;
+    char closer;
+};
+
+// Stack of open groups. The first levels live in the object itself, so ordinary text never
+// allocates; deeper nesting spills into a vector. push may throw std::bad_alloc.
+class GroupStack {
+  public:
+    GroupStack() = default;
+    GroupStack(const GroupStack&) = delete;
+    GroupStack& operator=(const GroupStack&) = delete;
+
+    bool empty() const { return size_ == 0; }
+    Group& top() { return data_[size_ - 1]; }
+    void pop() { --size_; }
+    void push(char closer) {
+        if (size_ == capacity_) grow();
+        data_[size_++] = Group{nullptr, closer};
+    }
+    // The earliest separator pending in any group that is still open, or null.
+    char* earliest_pending() const {
+        char* best = nullptr;
+        for (std::size_t i = 0; i < size_; ++i)
+            if (data_[i].pending != nullptr && (best == nullptr || data_[i].pending < best))
+                best = data_[i].pending;
+        return best;
+    }
+
+  private:
+    void grow() {
+        std::vector<Group> bigger(capacity_ * 2);
+        std::memcpy(bigger.data(), data_, size_ * sizeof(Group));
+        heap_.swap(bigger);
+        data_ = heap_.data();
+        capacity_ = heap_.size();
+    }
+
+    static constexpr std::size_t kInline = 32;
+    Group inline_[kInline];
+    std::vector<Group> heap_;
+    Group* data_ = inline_;
+    std::size_t capacity_ = kInline;
+    std::size_t size_ = 0;
+};
+
+// The plain search, used only when the group stack cannot grow: the first separator byte that
+// is not escaped. Nothing is protected, so no separator is lost.
+char* scan_plain(char* text, const Rules& rules) {
+    for (char* p = text; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (rules.escape != 0 && c == rules.escape) {
+            if (p[1] != '\0') ++p;
+            continue;
+        }
+        if (rules.is_separator(c)) return p;
+    }
+    return nullptr;
+}
+
+// The one-pass search behind all three separator operations. A separator met outside every
+// group is the answer at once. One met inside a group waits as that group's pending separator:
+// when the group closes it was protected and is forgotten; when the text ends with the group
+// still open, the group protected nothing and the earliest pending separator is the answer.
+// Each byte is looked at once, so "((((((((," costs no more than "abcdefgh,".
+char* scan(char* text, const Rules& rules, int* unclosed) {
+    GroupStack open;
+    for (char* p = text; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        // The escape comes first: neither it nor the byte after it is a separator, quote or
+        // bracket. An escape right before the NUL escapes nothing and the loop ends there.
+        if (rules.escape != 0 && c == rules.escape) {
+            if (p[1] != '\0') ++p;
+            continue;
+        }
+        // A separator byte is only ever a separator, even when it could open or close a group.
+        if (rules.is_separator(c)) {
+            if (open.empty()) {
+                *unclosed = 0;
+                return p;
+            }
+            if (open.top().pending == nullptr) open.top().pending = p;
+            continue;
+        }
+        if (!open.empty() && open.top().closer == kQuote) {
+            // Inside a quoted stretch only the quote matters. A doubled quote "" needs no rule
+            // of its own: it closes the stretch and at once opens the next, with nothing in
+            // between that could be a separator, so the stretch goes on as one.
+            if (c == kQuote) open.pop();
+            continue;
+        }
+        if (const char closer = rules.closer_of(c); closer != 0) {
+            open.push(closer);
+        } else if (!open.empty() && open.top().closer == static_cast<char>(c)) {
+            open.pop();  // a closer that does not match the innermost group is an ordinary byte
+        }
+    }
+    *unclosed = open.empty() ? 0 : 1;
+    return open.earliest_pending();
+}
+
+char* search(char* text, const Rules& rules, int* state) {
+    int unclosed = 0;
+    char* found = nullptr;
+    if (text != nullptr) {
+        try {
+            found = scan(text, rules, &unclosed);
+        } catch (const std::bad_alloc&) {
+            // Nesting deeper than memory allows: fall back to the search that protects nothing.
+            unclosed = 1;
+            found = scan_plain(text, rules);
+        }
+    }
+    if (state != nullptr) *state = unclosed;
+    return found;
+}
+
+}  // namespace
+
+extern "C" {
+
+// ---- Separator searches ---------------------------------------------------------------------
+//
+// find_separator(text, separator, options, state)
+//   Returns the first separator of `text` that no group protects, as a pointer into the same
+//   buffer, or null when there is none or `text` is null.
+//   - `separator` (low 8 bits): the separator byte; 0 means white space (space, \t, \n, \v, \f,
+//     \r; not 0xA0), and the result is then the first byte of the next white-space run.
+//   - Groups: balanced (), [] and {} always; <> only while set_parenth_use_angle_brackets is on;
+//     with FS_QUOTES (64) in `options` also "..." stretches, in which "" stays inside and
+//     brackets are ordinary bytes. Groups nest; a closer that does not match the innermost open
+//     group is an ordinary byte. Outside FS_QUOTES a quote is an ordinary byte.
+//   - A separator inside a group that is closed later is skipped. An opener that is never closed
+//     protects nothing: the separators after it are still found ("(a,b" -> the comma).
+//   - A byte equal to the separator is always a separator, never an opener or closer.
+//   - `state`, when not null, receives 1 when the scan ended with a quote or bracket still open
+//     (the text was unbalanced), 0 otherwise (null text included). It describes only the bytes
+//     scanned: a search that stops at a separator outside every group reports 0 (`a,(b` -> 1,
+//     state 0), whatever follows.
+//   - Other option bits are ignored. One pass, linear in the bytes scanned; never reads past the
+//     NUL. Nesting deeper than 32 levels takes heap memory; should that fail, the search falls
+//     back to the first unescaped separator byte, protecting nothing (state 1).
+//   Examples (',' and FS_QUOTES): `a,b` -> 1; `"a,b",c` -> 5; `f(a,b),c` -> 6; `(a,b` -> 2
+//   with state 1; `a"b,c` -> 3 with state 1; `x]y,z` -> 3.
+char* find_separator(char* text, int separator, int options, int* state) {
+    return find_separator_ex(text, separator, options, state, 0, nullptr);
+}
+
+// find_separator_ex(text, separator, options, state, escape, extra)
+//   As find_separator, plus:
+//   - `escape` (low 8 bits; 0 for none): the escape byte and the byte after it are ordinary
+//     bytes, never separators, quotes or brackets, also inside quoted stretches. An escape
+//     right before the NUL escapes nothing. The escape takes precedence over every other role.
+//   - `extra`: a NUL-terminated set of further separator bytes (null for none); they count in
+//     addition to `separator`, white-space mode included.
+//   Examples (',' and FS_QUOTES): escape '\\' and `a\,b,c` -> 4; extra ";" and `a;b,c` -> 1.
+char* find_separator_ex(char* text, int separator, int options, int* state, int escape,
+                        const char* extra) {
+    Rules rules{};
+    rules.separator = static_cast<unsigned char>(separator);
+    rules.extra = extra;
+    rules.escape = static_cast<unsigned char>(escape);
+    rules.quotes = (options & FS_QUOTES) != 0;
+    rules.brackets = true;
+    rules.angles = g_angleBrackets != 0;
+    return search(text, rules, state);
+}
+
+// find_separator_alt(text, separator, quotes)
+//   Brackets are ignored (the angle-bracket switch too). `quotes` nonzero: separators inside
+//   "..." stretches are skipped, with the same rules as FS_QUOTES above ("" stays inside, an
+//   unclosed quote protects nothing); `quotes` zero: the first occurrence. `separator` 0 means
+//   white space as above. Null for a null text or when there is no separator.
+//   Examples (','): `(a,b)` -> 2; with quotes, `"a,b",c` -> 5 and `"a,b` -> 2.
+char* find_separator_alt(char* text, int separator, int quotes) {
+    Rules rules{};
+    rules.separator = static_cast<unsigned char>(separator);
+    rules.quotes = quotes != 0;
+    return search(text, rules, nullptr);
+}
+
+// ---- White space ----------------------------------------------------------------------------
+//
+// skip_white_space(text)
+//   Returns the first byte of `text` that is not white space (the six bytes above) and cuts the
+//   trailing white space in place by writing a NUL after the last non-white byte (nothing is
+//   written when there is no trailing white space). Null when `text` is null or holds nothing
+//   but white space, the empty text included; such a text is left unchanged.
+//   Examples: `  a b \t` -> `a b` (NUL written at offset 5); `a` -> `a`; ` \r\n` -> null.
+char* skip_white_space(char* text) {
+    if (text == nullptr) return nullptr;
+    while (is_white(static_cast<unsigned char>(*text))) ++text;
+    if (*text == '\0') return nullptr;
+    char* end = text + 1;  // one past the last non-white byte seen so far
+    char* p = end;
+    for (; *p != '\0'; ++p)
+        if (!is_white(static_cast<unsigned char>(*p))) end = p + 1;
+    if (end != p) *end = '\0';
+    return text;
+}
+
+// skip_white_space_run(text)
+//   Returns the first byte of `text` that is not white space; the text is not changed. Null when
+//   `text` is null or the run reaches the end (empty or all-white text).
+//   Examples: `  a ` -> `a `; `a` -> `a`; `` -> null; ` \t` -> null.
+char* skip_white_space_run(char* text) {
+    if (text == nullptr) return nullptr;
+    while (is_white(static_cast<unsigned char>(*text))) ++text;
+    return *text == '\0' ? nullptr : text;
+}
+
+// ---- Pairs and CSV quoting ------------------------------------------------------------------
+//
+// strip_enclosing_pair(text, flags)
+//   When the token, exactly as given (no trimming), is at least 2 bytes long, starts with one of
+//   " ' ( [ { < and ends with the matching closer (" ' ) ] } >), the closer is overwritten with
+//   NUL and text + 1 is returned. Otherwise `text` comes back unchanged. Only the first and the
+//   last byte are looked at: `(a)(b)` becomes `a)(b`. <> pairs are stripped whatever the
+//   angle-bracket switch says. Null text -> null.
+//   `flags` is read, never written (null reads as 0). Nonzero: after stripping a "..." or '...'
+//   pair, each doubled enclosing quote inside becomes one (`"a""b"` -> `a"b`, `'it''s'` ->
+//   `it's`); a lone quote inside stays. Whether a pair was removed is told by the result: it is
+//   text + 1 then, text otherwise.
+char* strip_enclosing_pair(char* text, int* flags) {
+    if (text == nullptr) return nullptr;
+    const char closer = text[0] == '"' || text[0] == '\'' ? text[0] : bracket_closer(text[0]);
+    if (closer == '\0') return text;
+    const std::size_t length = std::strlen(text);
+    if (length < 2 || text[length - 1] != closer) return text;
+    text[length - 1] = '\0';
+    char* inner = text + 1;
+    if (flags != nullptr && *flags != 0 && (closer == '"' || closer == '\'')) {
+        char* out = inner;
+        for (const char* in = inner; *in != '\0'; ++in) {
+            *out++ = *in;
+            if (*in == closer && in[1] == closer) ++in;
+        }
+        *out = '\0';
+    }
+    return inner;
+}
+
+// unquote_cell(text, flags, options)
+//   Undoes CSV quoting in place. When `text` starts with '"': the opening quote is dropped,
+//   each doubled quote "" becomes one ", and the first lone quote is the closing quote. The
+//   content is written from text + 1 on, NUL-terminated, and text + 1 is returned.
+//   - No closing quote: the content runs to the end (`"ab` -> `ab`; `"ab""` -> `ab"`, the last
+//     pair being read as a doubled quote).
+//   - Bytes after the closing quote (`"ab"x`): with 0x2000 in `options` they are kept, copied
+//     unchanged after the content (`abx`; quotes among them are copied as they are), which is
+//     how spreadsheet programs read such a cell; without 0x2000 they are dropped (`ab`).
+//   - A text that does not start with '"' comes back unchanged (leading blanks are not skipped;
+//     the token splitter trims first). Null text -> null.
+//   `flags`, when not null, is written, never read: 0 for a null or unquoted text, otherwise
+//   1 (quoted) plus 2 when bytes followed the closing quote, plus 4 when there was no closing
+//   quote. So 1 means a well-formed quoted cell. Other option bits are ignored.
+//   Examples: `"a,b"` -> `a,b` (1); `"d""e"` -> `d"e` (1); `""` -> `` (1); `"` -> `` (5);
+//   `"ab"x` -> `ab` (3), with 0x2000 `abx` (3).
+char* unquote_cell(char* text, int* flags, int options) {
+    int outcome = 0;
+    char* result = text;
+    if (text != nullptr && text[0] == kQuote) {
+        outcome = 1;
+        const bool keepTail = (options & 0x2000) != 0;
+        char* out = text + 1;
+        const char* in = text + 1;
+        for (;;) {
+            if (*in == '\0') {
+                outcome |= 4;
+                break;
+            }
+            if (*in != kQuote) {
+                *out++ = *in++;
+            } else if (in[1] == kQuote) {
+                *out++ = kQuote;
+                in += 2;
+            } else {
+                ++in;  // the closing quote
+                if (*in != '\0') {
+                    outcome |= 2;
+                    if (keepTail)
+                        while (*in != '\0') *out++ = *in++;
+                }
+                break;
+            }
+        }
+        *out = '\0';
+        result = text + 1;
+    }
+    if (flags != nullptr) *flags = outcome;
+    return result;
+}
+
+// ---- Switch and classes ---------------------------------------------------------------------
+//
+// set_parenth_use_angle_brackets(on)
+//   Sets the process-wide angle-bracket switch (nonzero: on) and returns its previous setting
+//   as 0 or 1. Initially 0. Unguarded: callers run in one thread.
+int set_parenth_use_angle_brackets(int on) {
+    const int previous = g_angleBrackets;
+    g_angleBrackets = on != 0 ? 1 : 0;
+    return previous;
+}
+
+// get_char_class(ch)
+//   Class of the byte ch & 0xFF (so a sign-extended char, -128..-1, means 0x80..0xFF):
+//   - CC_SPACE (8): exactly space, \t, \n, \v, \f, \r. Not 0xA0.
+//   - CC_DIGIT (1): '0'..'9'.
+//   - CC_UPPER (2) / CC_LOWER (4): the Windows-1252 letters by case (kxp::cp_is_upper,
+//     cp_is_lower). The letters without case (0xAA ª, 0xBA º) are CC_LOWER, as Unicode's
+//     Lowercase property has them, so (class & (CC_UPPER | CC_LOWER)) tests "is a letter".
+//   - CC_CONTROL (32): the other bytes below 0x20 (NUL included) and 0x7F.
+//   - CC_PUNCT (16): ASCII punctuation, !"#$%&'()*+,-./ :;<=>?@ [\]^_` {|}~.
+//   - CC_OTHER (0): everything else, i.e. the non-letters from 0x80 up (0xA0, €, “, ×, ...).
+int get_char_class(int ch) {
+    const auto c = static_cast<unsigned char>(ch & 0xFF);
+    if (is_white(c)) return CC_SPACE;
+    if (c >= '0' && c <= '9') return CC_DIGIT;
+    if (kxp::cp_is_upper(c)) return CC_UPPER;
+    if (kxp::cp_is_lower(c) || kxp::cp_is_alpha(c)) return CC_LOWER;
+    if (c < 0x20 || c == 0x7F) return CC_CONTROL;
+    if (c < 0x80) return CC_PUNCT;  // what is left below 0x80 is ASCII punctuation
+    return CC_OTHER;
+}
+
+}  // extern "C"
+
+}  // namespace kxtl

@@ -1,0 +1,60 @@
+// kxplatform — the operating-system layer under zuVuvur9_64, with neutral names.
+//
+// Portable logic lives in src/platform/*.cpp; what differs per system lives in
+// posix/*.inc (and win32/*.inc), included at the end of the portable file that
+// needs it, so each contract is stated once, here.
+//
+// Code page: the library's text is 8-bit "ANSI". We assume Windows-1252, the
+// common ANSI code page, for bytes 0x80 and above: its letters (Š Œ Ž š œ ž Ÿ ƒ
+// ª µ º À–Ö Ø–ö ø–ÿ) are letters, and its case pairs fold into each other.
+// Bytes that are unassigned in Windows-1252 (0x81 0x8D 0x8F 0x90 0x9D) are
+// neither letters nor cased.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#if defined(_WIN32)
+#if defined(KXPLATFORM_BUILD)
+#define KXPLATFORM_API __declspec(dllexport)
+#else
+#define KXPLATFORM_API __declspec(dllimport)
+#endif
+#else
+#define KXPLATFORM_API __attribute__((visibility("default")))
+#endif
+
+namespace kxp {
+
+// ---- Code page (Windows-1252) -------------------------------------------
+
+// True for the code page's letters, as the platform's letter test judges
+// them (IsCharAlphaA on Windows).
+KXPLATFORM_API bool cp_is_alpha(unsigned char c) noexcept;
+KXPLATFORM_API bool cp_is_upper(unsigned char c) noexcept;
+KXPLATFORM_API bool cp_is_lower(unsigned char c) noexcept;
+// Case mapping within the code page; bytes without a partner map to themselves.
+KXPLATFORM_API unsigned char cp_to_upper(unsigned char c) noexcept;
+KXPLATFORM_API unsigned char cp_to_lower(unsigned char c) noexcept;
+// The 256-entry lower-case table behind cp_to_lower, for tight loops.
+KXPLATFORM_API const unsigned char* cp_lower_table() noexcept;
+
+// ---- Modules ----------------------------------------------------------------
+
+// An opaque handle of a loaded module (HMODULE on Windows).
+using ModuleHandle = void*;
+
+// The handle of the process's executable.
+KXPLATFORM_API ModuleHandle executable_module() noexcept;
+// The file path of a loaded module, or "" when it cannot be told.
+KXPLATFORM_API std::string module_path(ModuleHandle module);
+// The module that holds `address` (code or data), or null.
+KXPLATFORM_API ModuleHandle module_of_address(const void* address) noexcept;
+// Loads a module from `path` (never unloaded by this layer); null on failure.
+KXPLATFORM_API ModuleHandle load_module(const char* path) noexcept;
+// Address of `symbol` in `module`, or null.
+KXPLATFORM_API void* find_symbol(ModuleHandle module, const char* symbol) noexcept;
+// Unloads a module that load_module gave (for hosts and tests that own it).
+KXPLATFORM_API void unload_module(ModuleHandle module) noexcept;
+
+}  // namespace kxp

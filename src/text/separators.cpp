@@ -1,0 +1,60 @@
+// Splitting at a separator string and joining with a separator.
+#include <zuvuvur/separators.h>
+
+#include <cstring>
+
+#include "frame/bridge.h"
+
+int kxutilsSeparateByStr(const char* text, CStringArray* pieces, const char* separator) {
+    if (!text || !*text) {
+        if (pieces) pieces->SetSize(0);
+        return 0;
+    }
+    std::size_t sepLength = separator ? std::strlen(separator) : 0;
+    if (sepLength < 1) return -1;
+    if (!pieces) return -1;  // a text to split needs an array; refuse rather than crash
+    pieces->SetSize(0);
+    // One left-to-right scan; each piece is cut from the text directly rather
+    // than by shortening a working copy, so a text with many pieces stays linear.
+    const char* start = text;
+    for (const char* hit = std::strstr(start, separator); hit;
+         hit = std::strstr(start, separator)) {
+        pieces->Add(CString(start, static_cast<int>(hit - start)));
+        start = hit + sepLength;
+    }
+    pieces->Add(start);
+    return static_cast<int>(pieces->GetSize());
+}
+
+int kxu_separate_by_str(const char* text, CHostObject* pieces, const char* separator) {
+    if (!text || !pieces || !separator) return -1;
+    return kxutilsSeparateByStr(text, HostStringArray(pieces), separator);
+}
+
+namespace {
+int Join(CString& joined, const CStringArray& tokens, const char* separator, int sepLength) {
+    joined.Empty();
+    INT_PTR count = tokens.GetSize();
+    for (INT_PTR i = 0; i < count; ++i) {
+        if (i > 0) joined.Append(separator, sepLength);
+        joined += tokens.GetAt(i);
+    }
+    return static_cast<int>(count);
+}
+}  // namespace
+
+int kxutilsSetTokens(CString& joined, const CStringArray& tokens, char separator) {
+    return Join(joined, tokens, &separator, 1);
+}
+
+int kxutilsSetTokensByStr(CString& joined, const CStringArray& tokens, const char* separator) {
+    return Join(joined, tokens, separator,
+                separator ? static_cast<int>(std::strlen(separator)) : 0);
+}
+
+int kxu_set_tokens_by_str(CString* joined, CHostObject* tokens, const char* separator) {
+    if (!joined || !tokens || !separator) return -1;
+    CStringArray* array = HostStringArray(tokens);
+    if (!array) return -1;  // the joiner needs the array; a host that has none is refused
+    return kxutilsSetTokensByStr(*joined, *array, separator);
+}
