@@ -1,0 +1,264 @@
+// Kxtl9_64 — text transforms: keyword search, script-expression normalising,
+// C-literal escaping and C-comment scanning.
+//
+// Every function reads its text only up to the terminating NUL and never writes
+// outside the bytes it was given. None keeps state between calls: callers may
+// modify the buffer freely between two calls.
+#include "kxtl.h"
+
+#include "kxplatform.h"
+
+#include <cstring>
+
+namespace kxtl {
+namespace {
+
+constexpr unsigned short kIgnoreCase = 0x1000;
+
+// An expression word character, as in the caller's whole-word test:
+// an ASCII digit, a letter of the code page, or one of $ % * : @ \ ^ _ ~.
+bool is_word_char(unsigned char c) {
+    if (c >= '0' && c <= '9') return true;
+    if (kxp::cp_is_alpha(c)) return true;
+    return c != 0 && std::strchr("$%*:@\\^_~", c) != nullptr;
+}
+
+bool is_c_space(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// Case-insensitive search: the candidates are the bytes that fold to the
+// keyword's first byte (one or two in Windows-1252), found with strchr or
+// strpbrk; each candidate is then compared byte by byte under the folding.
+char* find_folded(const unsigned char* key, char* from) {
+    const unsigned char* lower = kxp::cp_lower_table();
+    const unsigned char first = lower[key[0]];
+    char accept[257];
+    int n = 0;
+    for (int b = 1; b < 256; ++b)
+        if (lower[b] == first) accept[n++] = static_cast<char>(b);
+    accept[n] = '\0';
+
+    char* p = from;
+    for (;;) {
+        p = (n == 1) ? std::strchr(p, accept[0]) : std::strpbrk(p, accept);
+        if (p == nullptr) return nullptr;
+        const unsigned char* t = reinterpret_cast<const unsigned char*>(p);
+        std::size_t i = 1;
+        for (; key[i] != 0; ++i) {
+            if (t[i] == 0) return nullptr;  // the text ends inside the keyword: no later match
+            if (lower[t[i]] != lower[key[i]]) break;
+        }
+        if (key[i] == 0) return p;
+        ++p;
+    }
+}
+
+// Length of the operator word AND, OR or NOT (any letter case) that starts at
+// p, or 0. The caller checks the neighbours.
+std::size_t operator_word_length(const unsigned char* p, const unsigned char* end) {
+    static const char* const kWords[] = {"and", "or", "not"};
+    for (const char* w : kWords) {
+        const std::size_t n = std::strlen(w);
+        if (static_cast<std::size_t>(end - p) < n) continue;
+        std::size_t i = 0;
+        while (i < n && (p[i] | 0x20) == static_cast<unsigned char>(w[i])) ++i;
+        if (i == n) return n;
+    }
+    return 0;
+}
+
+// Past a string or character literal whose opening quote is at p; stops at the
+// closing quote (returning the byte after it), at an unescaped line feed
+// (returning the line feed) or at the NUL.
+const char* skip_literal(const char* p) {
+    const char quote = *p++;
+    while (*p != '\0') {
+        if (*p == '\\') {
+            ++p;
+            if (*p == '\0') break;
+            ++p;
+        } else if (*p == quote) {
+            return p + 1;
+        } else if (*p == '\n') {
+            return p;
+        } else {
+            ++p;
+        }
+    }
+    return p;
+}
+
+}  // namespace
+
+extern "C" {
+
+// find_substring(keyword, from, options)
+// Returns a pointer (into `from`'s buffer) to the first occurrence of `keyword`
+// that starts at or after `from`, searching up to the NUL of `from`; null when
+// there is none. Null `keyword` or `from` and an empty `keyword` give null.
+// `options` 0x1000: bytes compare equal when they fold to the same byte under
+// the Windows-1252 lower-case table (kxp::cp_lower_table), so 'A' matches 'a'
+// and 0xC9 matches 0xE9; without it bytes must be equal. All other option bits
+// are ignored. Occurrences may overlap earlier ones: the search only looks at
+// where it starts. Nothing is cached between calls. Exact search is strstr
+// (linear); the case-insensitive search jumps between candidates for the
+// keyword's first byte and stops as soon as the text ends inside a partial
+// match, which is linear for keywords with no long self-repeating prefix.
+char* find_substring(const char* keyword, char* from, unsigned short options) {
+    if (keyword == nullptr || from == nullptr || keyword[0] == '\0') return nullptr;
+    if ((options & kIgnoreCase) == 0) return std::strstr(from, keyword);
+    return find_folded(reinterpret_cast<const unsigned char*>(keyword), from);
+}
+
+// preprocess_expression(buffer, length)
+// Normalises a script condition in place and returns its length (unchanged:
+// the text is never lengthened nor shortened, no byte is inserted or removed
+// and the NUL is not moved). `length` is the text's length; a negative value
+// measures it up to the NUL. A given length is clipped at an earlier NUL, and
+// no byte past it is read. Null `buffer` gives -1.
+// Outside quoted stretches:
+//   - each carriage return and tab becomes a space (line feeds are left to the
+//     caller, which flattens them);
+//   - each operator word AND, OR, NOT in any letter case that stands as a
+//     whole word (neighbours are not expression word characters: digit,
+//     code-page letter or one of $ % * : @ \ ^ _ ~) is written in lower case.
+// A quoted stretch runs from a single or double quote to the next same quote
+// (no escapes; a doubled quote closes and reopens it), or to the end when it is
+// never closed; nothing inside it, quotes included, is touched.
+// Nothing else changes: `=`, `<>`, `&`, `|` and spacing stay as written, so
+// `a=1 and b<>2 or not c` comes back unchanged.
+int preprocess_expression(char* buffer, int length) {
+    if (buffer == nullptr) return -1;
+    std::size_t n = 0;
+    if (length < 0) {
+        n = std::strlen(buffer);
+    } else {
+        while (n < static_cast<std::size_t>(length) && buffer[n] != '\0') ++n;
+    }
+    unsigned char* const text = reinterpret_cast<unsigned char*>(buffer);
+    const unsigned char* const end = text + n;
+    unsigned char quote = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char c = text[i];
+        if (quote != 0) {
+            if (c == quote) quote = 0;
+            continue;
+        }
+        if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '\r' || c == '\t') {
+            text[i] = ' ';
+        } else if (is_word_char(c)) {
+            // At the start of a word (the previous byte is a boundary, since
+            // inner bytes of a word are skipped below).
+            const std::size_t w = operator_word_length(text + i, end);
+            std::size_t j = i;
+            if (w != 0 && (i + w == n || !is_word_char(text[i + w]))) {
+                for (; j < i + w; ++j) text[j] = static_cast<unsigned char>(text[j] | 0x20);
+            }
+            while (j < n && is_word_char(text[j])) ++j;  // past the rest of the word
+            i = j - 1;
+        }
+    }
+    return static_cast<int>(n);
+}
+
+// escape_c_char(ch, out, options)
+// `ch` is a byte passed sign-extended (only its low 8 bits count). When the
+// byte cannot stand as itself inside a C/C++ string literal, writes its escape
+// text into `out` (at most 5 bytes with the NUL; `out` has 16) and returns 1;
+// otherwise returns 0 and leaves `out` untouched. `options` is ignored.
+//   0x07 0x08 0x09 0x0A 0x0B 0x0C 0x0D -> \a \b \t \n \v \f \r
+//   " -> \"   and   \ -> \\   (two bytes each)
+//   other bytes below 0x20 (NUL included), 0x7F and 0x80..0xFF -> \ooo, always
+//   three octal digits, so a following digit is never taken into the escape.
+// Not escaped: every other printable ASCII byte, including the single quote
+// and '?' (trigraphs are gone from C++17 and C23 and off in GNU modes; a `??x`
+// run would need an escape only for a strict pre-C23 C compiler).
+int escape_c_char(int ch, char* out, int options) {
+    static_cast<void>(options);
+    const unsigned int c = static_cast<unsigned int>(ch) & 0xFFu;
+    // The bytes with a one-letter escape, and their letters, position by position.
+    static const char kSimple[] = "\a\b\t\n\v\f\r\"\\";
+    static const char kLetter[] = "abtnvfr\"\\";
+    const char* const hit = c != 0 ? std::strchr(kSimple, static_cast<int>(c)) : nullptr;
+    const char simple = hit != nullptr ? kLetter[hit - kSimple] : '\0';
+    if (simple != 0) {
+        out[0] = '\\';
+        out[1] = simple;
+        out[2] = '\0';
+        return 1;
+    }
+    if (c >= 0x20 && c < 0x7F) return 0;
+    out[0] = '\\';
+    out[1] = static_cast<char>('0' + ((c >> 6) & 7u));
+    out[2] = static_cast<char>('0' + ((c >> 3) & 7u));
+    out[3] = static_cast<char>('0' + (c & 7u));
+    out[4] = '\0';
+    return 1;
+}
+
+// skip_c_comment(p)
+// When a comment starts exactly at `p`, returns the position past it and past
+// all white space (space, \t, \n, \v, \f, \r) that follows it; otherwise returns
+// `p` unchanged, even when `p` is white space. Null `p` gives null; the result
+// is never null otherwise.
+//   /* ... */  ends after the first */ that follows the opener (no nesting:
+//              `/* /* */` is one comment; `/*/` is not closed). Unclosed, it
+//              runs to the end: the result is the NUL.
+//   // ...     runs up to the line feed; the line feed and the white space
+//              after it are skipped with the rest. (No backslash-newline
+//              continuation.)
+// Skipping the white space lets a caller that repeats the call while the
+// result advances pass a run of leading comments: `/* a */\n/* b */ code`
+// ends at `code`. A caller that joins the text between comments therefore
+// loses the line break after a // comment: `a; // c\nb;` joins as `a; b;`.
+const char* skip_c_comment(const char* p) {
+    if (p == nullptr || p[0] != '/') return p;
+    const char* q;
+    if (p[1] == '*') {
+        q = p + 2;
+        for (;;) {
+            if (*q == '\0') return q;
+            if (q[0] == '*' && q[1] == '/') {
+                q += 2;
+                break;
+            }
+            ++q;
+        }
+    } else if (p[1] == '/') {
+        q = p + 2;
+        while (*q != '\0' && *q != '\n') ++q;
+    } else {
+        return p;
+    }
+    while (is_c_space(static_cast<unsigned char>(*q))) ++q;
+    return q;
+}
+
+// find_c_comment(p)
+// Returns the start of the first comment opener (`/*` or `//`) at or after
+// `p`, or a pointer to the terminating NUL when there is none; never null
+// unless `p` is null. Openers inside a string literal "..." or a character
+// literal '...' do not count; in a literal a backslash escapes the next byte
+// (so `"a\"/*"` holds no comment), and a literal ends at its closing quote, at
+// an unescaped line feed (so a stray apostrophe hides nothing past its line)
+// or at the end of the text. Raw strings R"(...)" are not recognised. A lone
+// `/` (division) is not a comment. One pass: linear.
+const char* find_c_comment(const char* p) {
+    if (p == nullptr) return nullptr;
+    while (*p != '\0') {
+        if (*p == '"' || *p == '\'') {
+            p = skip_literal(p);
+        } else if (p[0] == '/' && (p[1] == '*' || p[1] == '/')) {
+            return p;
+        } else {
+            ++p;
+        }
+    }
+    return p;
+}
+
+}  // extern "C"
+}  // namespace kxtl
