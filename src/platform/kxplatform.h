@@ -50,6 +50,19 @@ KXPLATFORM_API ModuleHandle executable_module() noexcept;
 KXPLATFORM_API std::string module_path(ModuleHandle module);
 // The module that holds `address` (code or data), or null.
 KXPLATFORM_API ModuleHandle module_of_address(const void* address) noexcept;
+// The file path of a loaded module into the caller's buffer of `size` bytes,
+// as GetModuleFileNameA gives it: returns the bytes written before the NUL;
+// a path that does not fit is cut to size - 1 bytes, still terminated, and
+// the result is then `size`. 0 when the path cannot be told or `buffer` is
+// null or `size` is 0 (nothing written then).
+KXPLATFORM_API std::uint32_t module_file_name(ModuleHandle module, char* buffer,
+                                              std::uint32_t size) noexcept;
+// The byte that ends the folder part of the paths this layer reports.
+#if defined(_WIN32)
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
 // Loads a module from `path` (never unloaded by this layer); null on failure.
 KXPLATFORM_API ModuleHandle load_module(const char* path) noexcept;
 // Address of `symbol` in `module`, or null.
