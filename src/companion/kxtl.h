@@ -185,8 +185,16 @@ KXTL_API int copy_one_file(const char* source, const char* destination, int mode
 
 // ---- Resources ------------------------------------------------------------
 
-// Nonzero with the NUL-terminated text of `id` in `buffer` when the module
-// holds it; zero otherwise. Never writes past `size` bytes.
+// Text `id` of a message module (one whose table resource_table.h describes,
+// loaded with kxp::load_module) into `buffer` of `size` bytes. When the module
+// holds the id: copies the text, cut to size - 1 bytes when longer, always
+// NUL-terminated, and returns the text's whole length (never 0, as tables hold
+// no empty texts; a result >= size tells the text was cut). Returns 0 and
+// writes nothing when the id is missing, `module` is null or carries no table
+// of this layout, `buffer` is null or `size` <= 0. Never writes past `size`
+// bytes. Lookup is a binary search. A table holds one language and has no
+// variants, so `lang`, `flags` and `reserved` (0, 0 and null from every caller)
+// are not looked at.
 KXTL_API int load_resource_string(void* module, int id, char* buffer, int size, unsigned short lang,
                                   unsigned int flags, void* reserved);
 
