@@ -3,6 +3,7 @@
 
 #include "app.h"
 #include "arrays.h"
+#include "msgbox.h"
 #include "objects.h"
 #include "string.h"
 #include "types.h"
