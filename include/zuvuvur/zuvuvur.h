@@ -5,4 +5,5 @@
 #include "afx/afx.h"
 #include "export.h"
 #include "host.h"
+#include "messages.h"
 #include "separators.h"
