@@ -1,0 +1,46 @@
+// A module's file name into a fixed buffer, as the message lookup reads it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "kxplatform.h"
+
+namespace {
+
+TEST(ModuleFileName, WholePathOrCutAndTerminated) {
+    const std::string path = kxp::module_path(kxp::executable_module());
+    ASSERT_NE(path.find("platform_tests"), std::string::npos) << path;
+    ASSERT_EQ(path.rfind(kxp::kPathSeparator), path.size() - std::strlen("/platform_tests"));
+    const auto length = static_cast<std::uint32_t>(path.size());
+    struct Row {
+        std::uint32_t size;
+        std::uint32_t result;
+        std::string written;  // what the buffer holds before its NUL
+    };
+    const Row rows[] = {
+        {length + 10, length, path},
+        {length + 1, length, path},
+        {length, length, path.substr(0, length - 1)},  // no room for the NUL: cut
+        {5, 5, path.substr(0, 4)},
+        {1, 1, ""},
+    };
+    for (const Row& row : rows) {
+        std::string buffer(length + 16, '#');
+        EXPECT_EQ(kxp::module_file_name(kxp::executable_module(), buffer.data(), row.size),
+                  row.result)
+            << row.size;
+        EXPECT_EQ(std::string(buffer.c_str()), row.written) << row.size;
+        EXPECT_EQ(buffer[row.written.size() + 1], '#') << "wrote past the NUL, size " << row.size;
+    }
+}
+
+TEST(ModuleFileName, NothingToTellWritesNothing) {
+    char buffer[8] = "#######";
+    EXPECT_EQ(kxp::module_file_name(kxp::executable_module(), buffer, 0), 0u);
+    EXPECT_EQ(kxp::module_file_name(nullptr, buffer, sizeof buffer), 0u);
+    EXPECT_STREQ(buffer, "#######");
+    EXPECT_EQ(kxp::module_file_name(kxp::executable_module(), nullptr, 260), 0u);
+}
+
+}  // namespace
