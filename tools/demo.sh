@@ -9,3 +9,10 @@ step() { printf '\n$ kxhost'; printf ' %q' "$@"; printf '\n'; "$host" "$@"; }
 
 step split --by ", " "$(cat "$here/samples/list.txt")"
 step join --with " | " alpha beta gamma
+
+# Numbered messages from the message modules beside the host.
+step heading 15001
+while read -r file; do step msg 15001 --str "$file"; done < "$here/samples/unopened-files.txt"
+step msg 10003 --str B --int 7
+step runtime 1
+step msgbox 15004 --type "MB_OKCANCEL|MB_ICONSTOP" --str "$(head -n 1 "$here/samples/unopened-files.txt")" --str2 backup/
