@@ -2,13 +2,13 @@
 // placeholders, message boxes, and the script engine's runtime texts.
 //
 //     CString s;
-//     kxu_err_msg_heading(15000, &s);                            // 1: "ERR0015000"
-//     kxu_load_err_msg_str(15001, &s, -1);                       // 1: "ERR0015001: Cannot open %s"
-//     kxu_load_msg_str(15001, &s, "a.txt", nullptr, nullptr, -1);// 1: "ERR0015001: Cannot open a.txt"
 //     int n = 3;
-//     kxu_load_msg_str(101, &s, "x", &n, nullptr, -1);           // 1: "3 of x"  (text "%d of %s")
-//     kxu_err_msgbox(15001, MB_OK | MB_ICONSTOP, "a.txt", nullptr, nullptr);  // shows the box
-//     kxu_load_runtime_err(1, &s);                               // nonzero: "Division by zero."
+//     kxu_err_msg_heading(15000, &s);                         // 1, "ERR0015000"
+//     kxu_load_err_msg_str(15001, &s, -1);                    // 1, "ERR0015001: Cannot open %s"
+//     kxu_load_msg_str(15001, &s, "a.txt", 0, 0, -1);         // 1, "ERR0015001: Cannot open a.txt"
+//     kxu_load_msg_str(101, &s, "x", &n, 0, -1);              // 1, "3 of x" (text "%d of %s")
+//     kxu_err_msgbox(15001, MB_OK | MB_ICONSTOP, "a.txt", 0, 0);  // the box's answer, IDOK
+//     kxu_load_runtime_err(1, &s);                            // 17, "Division by zero."
 //
 // The texts live in two message modules beside the host executable:
 // kxErrMsg_64.dll (warnings, errors and other messages) and KXSmsg9_64.dll
@@ -27,14 +27,15 @@
 // without trying again, even after the file appears. KXSmsg9_64.dll is looked
 // for afresh on every call. Modules are never unloaded.
 //
-// Decisions of this library where the message rules leave room:
-// - A message that asks for more arguments than the rule chosen supplies, or
-//   for other kinds (a "%s" with only an integer, a third "%s", a "%5d" beside
-//   the "%s" and "%d" being filled, a "%*d", a "%ld"), is not formatted: the
-//   call answers 0 and leaves the output untouched, as when no rule applies,
-//   instead of reading arguments that were never passed. Messages whose
-//   conversions are all supplied are formatted exactly as printf does,
-//   "%%" included, and extra arguments are ignored as printf ignores them.
+// Choices of this library where the behaviour is otherwise open:
+// - A message that asks for more arguments than the row chosen supplies, or
+//   for other kinds (a "%s" beside the "%d" of an integer alone, a third
+//   "%s", a "%5d" beside the "%s" of a string alone, a "%*d", a "%ld"), is
+//   not formatted: the call answers 0 and leaves the output untouched, as
+//   when no row applies, instead of reading arguments that were never
+//   passed. Messages whose conversions are all supplied are formatted
+//   exactly as printf does, "%%" included, and extra arguments are ignored
+//   as printf ignores them.
 // - A null heading pointer for kxu_err_msg_heading answers 0.
 // - When the host executable's path cannot be told or does not fit in the
 //   260 bytes the lookup reads it into, the module counts as missing; no

@@ -42,7 +42,7 @@ bool TakesArguments(const char* message, const char* kinds) {
         if (*p != '%') continue;
         if (*++p == '%') continue;
         while (*p && std::strchr("-+ #0", *p)) ++p;  // flags
-        while (*p >= '0' && *p <= '9') ++p;                               // width
+        while (*p >= '0' && *p <= '9') ++p;          // width
         if (*p == '.') {
             ++p;
             while (*p >= '0' && *p <= '9') ++p;  // precision

@@ -56,9 +56,12 @@ TEST_F(LoadResourceString, CutsToTheBufferAndNeverWritesPastIt) {
         const char* expected;  // null: nothing written
         int result;
     };
-    const Row rows[] = {{64, "Cannot open %s", 14}, {15, "Cannot open %s", 14},
-                        {14, "Cannot open %", 14},  {2, "C", 14},
-                        {1, "", 14},                {0, nullptr, 0},
+    const Row rows[] = {{64, "Cannot open %s", 14},
+                        {15, "Cannot open %s", 14},
+                        {14, "Cannot open %", 14},
+                        {2, "C", 14},
+                        {1, "", 14},
+                        {0, nullptr, 0},
                         {-5, nullptr, 0}};
     for (const Row& row : rows) {
         char buffer[80];
@@ -83,9 +86,8 @@ TEST_F(LoadResourceString, MissingIdOrModuleWritesNothing) {
     EXPECT_EQ(kxtl::load_resource_string(nullptr, 15001, buffer, 16, 0, 0, nullptr), 0);
     EXPECT_EQ(kxtl::load_resource_string(module_, 15001, nullptr, 16, 0, 0, nullptr), 0);
     // A module that carries no table: the program itself.
-    EXPECT_EQ(kxtl::load_resource_string(kxp::executable_module(), 15001, buffer, 16, 0, 0,
-                                         nullptr),
-              0);
+    EXPECT_EQ(
+        kxtl::load_resource_string(kxp::executable_module(), 15001, buffer, 16, 0, 0, nullptr), 0);
     EXPECT_STREQ(buffer, "untouched");
 }
 

@@ -18,10 +18,10 @@ TEST(ErrMsgHeading, RangesAndSevenDigits) {
         const char* heading;  // null: no heading
     };
     const Row rows[] = {
-        {9999, nullptr},          {10000, "WARN0010000"}, {10001, "WARN0010001"},
-        {14999, "WARN0014999"},   {15000, "ERR0015000"},  {19999, "ERR0019999"},
-        {20000, nullptr},         {-1, nullptr},          {-10001, nullptr},
-        {0, nullptr},             {INT_MIN, nullptr},     {INT_MAX, nullptr},
+        {9999, nullptr},        {10000, "WARN0010000"}, {10001, "WARN0010001"},
+        {14999, "WARN0014999"}, {15000, "ERR0015000"},  {19999, "ERR0019999"},
+        {20000, nullptr},       {-1, nullptr},          {-10001, nullptr},
+        {0, nullptr},           {INT_MIN, nullptr},     {INT_MAX, nullptr},
     };
     for (const Row& row : rows) {
         CString heading(kUntouched);
@@ -105,11 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
         FillRow{15004, "a", std::nullopt, "b", "ERR0015004: Cannot copy a to b."},
         FillRow{15004, "a", 3, "b", nullptr},  // an integer rules the two strings out
         // A string and an integer, in the message's order.
-        FillRow{101, "x", 3, nullptr, "3 of x"},
-        FillRow{102, "x", 3, nullptr, "x has 3"},
+        FillRow{101, "x", 3, nullptr, "3 of x"}, FillRow{102, "x", 3, nullptr, "x has 3"},
         FillRow{102, "x", 3, "ignored", "x has 3"},
         FillRow{10003, "B", 7, nullptr, "WARN0010003: Row 7 of column B holds no value."},
-        FillRow{10007, "data.csv", 12, "ignored", "WARN0010007: data.csv was read up to line 12 only."},
+        FillRow{10007, "data.csv", 12, "ignored",
+                "WARN0010007: data.csv was read up to line 12 only."},
         // An integer alone.
         FillRow{10002, nullptr, 3, nullptr, "WARN0010002: 3 rows were skipped."},
         FillRow{10002, "x", 3, nullptr, nullptr},
@@ -128,10 +128,10 @@ INSTANTIATE_TEST_SUITE_P(
         FillRow{15001, nullptr, std::nullopt, "b", nullptr},
         FillRow{10002, nullptr, std::nullopt, nullptr, nullptr},
         // More conversions than the chosen rule passes: refused, never read.
-        FillRow{15004, "a", std::nullopt, nullptr, nullptr},     // second %s
-        FillRow{101, nullptr, 3, nullptr, nullptr},              // %s beside the %d
-        FillRow{15007, "a", std::nullopt, "b", nullptr},         // third %s
-        FillRow{105, "x", std::nullopt, nullptr, nullptr},       // %5d beside the %s
+        FillRow{15004, "a", std::nullopt, nullptr, nullptr},  // second %s
+        FillRow{101, nullptr, 3, nullptr, nullptr},           // %s beside the %d
+        FillRow{15007, "a", std::nullopt, "b", nullptr},      // third %s
+        FillRow{105, "x", std::nullopt, nullptr, nullptr},    // %5d beside the %s
         // No such message.
         FillRow{12345, "x", 3, "y", nullptr}));
 

@@ -2,8 +2,8 @@
 // modules beside this host.
 #include <algorithm>
 #include <cstdlib>
-#include <iterator>
 #include <iostream>
+#include <iterator>
 #include <memory>
 
 #include "commands.h"
@@ -37,15 +37,19 @@ constexpr Name kTypeNames[] = {
 };
 
 constexpr Name kButtonNames[] = {
-    {"OK", IDOK},         {"CANCEL", IDCANCEL},     {"ABORT", IDABORT},
-    {"RETRY", IDRETRY},   {"IGNORE", IDIGNORE},     {"YES", IDYES},
-    {"NO", IDNO},         {"TRYAGAIN", IDTRYAGAIN}, {"CONTINUE", IDCONTINUE},
+    {"OK", IDOK},       {"CANCEL", IDCANCEL},     {"ABORT", IDABORT},
+    {"RETRY", IDRETRY}, {"IGNORE", IDIGNORE},     {"YES", IDYES},
+    {"NO", IDNO},       {"TRYAGAIN", IDTRYAGAIN}, {"CONTINUE", IDCONTINUE},
 };
 
 // The buttons of each set, left to right.
 constexpr int kButtonSets[][3] = {
-    {IDOK, 0, 0},           {IDOK, IDCANCEL, 0},     {IDABORT, IDRETRY, IDIGNORE},
-    {IDYES, IDNO, IDCANCEL}, {IDYES, IDNO, 0},        {IDRETRY, IDCANCEL, 0},
+    {IDOK, 0, 0},
+    {IDOK, IDCANCEL, 0},
+    {IDABORT, IDRETRY, IDIGNORE},
+    {IDYES, IDNO, IDCANCEL},
+    {IDYES, IDNO, 0},
+    {IDRETRY, IDCANCEL, 0},
     {IDCANCEL, IDTRYAGAIN, IDCONTINUE},
 };
 
@@ -135,14 +139,16 @@ void AddMessageCommands(CLI::App& app, const Library& lib) {
         Arguments args;
     };
     auto msg = std::make_shared<Msg>();
-    CLI::App* m = app.add_subcommand("msg", "Load a message, headed and with its placeholders filled");
+    CLI::App* m =
+        app.add_subcommand("msg", "Load a message, headed and with its placeholders filled");
     m->add_option("id", msg->id, "message id")->required();
     msg->args.AddTo(m);
     m->callback([msg, &lib] {
         CString text;
         if (!KX_EXPORT_FN(lib, kxu_load_msg_str)(msg->id, &text, msg->args.First(),
-                                                  msg->args.Number(), msg->args.Second(), -1))
-            Fail("message " + std::to_string(msg->id) + " cannot be loaded or filled with these arguments");
+                                                 msg->args.Number(), msg->args.Second(), -1))
+            Fail("message " + std::to_string(msg->id) +
+                 " cannot be loaded or filled with these arguments");
         std::cout << static_cast<const char*>(text) << '\n';
     });
 
@@ -173,7 +179,8 @@ void AddMessageCommands(CLI::App& app, const Library& lib) {
         Arguments args;
     };
     auto box = std::make_shared<Box>();
-    CLI::App* b = app.add_subcommand("msgbox", "Show a message in a message box and print the answer");
+    CLI::App* b =
+        app.add_subcommand("msgbox", "Show a message in a message box and print the answer");
     b->add_option("id", box->id, "message id")->required();
     b->add_option("--type", box->type, "flags, e.g. MB_YESNO|MB_ICONQUESTION or 0x24")
         ->capture_default_str();
@@ -188,12 +195,12 @@ void AddMessageCommands(CLI::App& app, const Library& lib) {
             throw CLI::ValidationError("--press", "unknown button '" + box->press + "'");
         if (g_press && (type & MB_TYPEMASK) < std::size(kButtonSets) &&
             std::find(std::begin(kButtonSets[type & MB_TYPEMASK]),
-                      std::end(kButtonSets[type & MB_TYPEMASK]), g_press) ==
-                std::end(kButtonSets[type & MB_TYPEMASK]))
+                      std::end(kButtonSets[type & MB_TYPEMASK]),
+                      g_press) == std::end(kButtonSets[type & MB_TYPEMASK]))
             throw CLI::ValidationError("--press", "the box has no button " + box->press);
         AFX_MSGBOX_HANDLER previous = AfxSetMessageBoxHandler(&ShowBoxInTerminal);
         int answer = KX_EXPORT_FN(lib, kxu_err_msgbox)(box->id, type, box->args.First(),
-                                                        box->args.Number(), box->args.Second());
+                                                       box->args.Number(), box->args.Second());
         AfxSetMessageBoxHandler(previous);
         if (answer == 0) Fail("the message box cannot be shown with these flags");
         std::cout << "answer: ID" << ButtonName(answer) << " (" << answer << ")\n";

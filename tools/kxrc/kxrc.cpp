@@ -65,17 +65,23 @@ std::string Unescape(const std::string& line, std::size_t at, long lineNo) {
     for (; at < line.size(); ++at) {
         unsigned char c = static_cast<unsigned char>(line[at]);
         if (c < 0x20 && c != '\t')
-            throw CatalogError{lineNo, "control byte " + std::to_string(c) +
-                                           " in the text; write \\t or \\n"};
+            throw CatalogError{
+                lineNo, "control byte " + std::to_string(c) + " in the text; write \\t or \\n"};
         if (c != '\\') {
             text += static_cast<char>(c);
             continue;
         }
         char next = at + 1 < line.size() ? line[at + 1] : '\0';
         switch (next) {
-            case 't': text += '\t'; break;
-            case 'n': text += '\n'; break;
-            case '\\': text += '\\'; break;
+            case 't':
+                text += '\t';
+                break;
+            case 'n':
+                text += '\n';
+                break;
+            case '\\':
+                text += '\\';
+                break;
             default:
                 throw CatalogError{lineNo, next ? std::string("unknown escape \\") + next
                                                 : std::string("a lone backslash ends the line")};
@@ -102,7 +108,8 @@ std::vector<Message> ParseCatalog(const std::string& content) {
         std::int32_t id = ParseId(line, at, lineNo);
         while (at < line.size() && IsBlank(line[at])) ++at;
         std::string text = Unescape(line, at, lineNo);
-        if (text.empty()) throw CatalogError{lineNo, "message " + std::to_string(id) + " has no text"};
+        if (text.empty())
+            throw CatalogError{lineNo, "message " + std::to_string(id) + " has no text"};
         messages.push_back({id, std::move(text), lineNo});
     }
     std::stable_sort(messages.begin(), messages.end(),
