@@ -51,6 +51,10 @@ KXPLATFORM_API std::string module_path(ModuleHandle module);
 // The module that holds `address` (code or data), or null.
 KXPLATFORM_API ModuleHandle module_of_address(const void* address) noexcept;
 // Loads a module from `path` (never unloaded by this layer); null on failure.
+// A bare file name (no '/') is looked for in the executable's folder only,
+// the place Windows searches first for a module of the application; the
+// loader's own search path is not used for it, because that would make
+// whether a module is found depend on which library asks.
 KXPLATFORM_API ModuleHandle load_module(const char* path) noexcept;
 // Address of `symbol` in `module`, or null.
 KXPLATFORM_API void* find_symbol(ModuleHandle module, const char* symbol) noexcept;
@@ -58,3 +62,5 @@ KXPLATFORM_API void* find_symbol(ModuleHandle module, const char* symbol) noexce
 KXPLATFORM_API void unload_module(ModuleHandle module) noexcept;
 
 }  // namespace kxp
+
+#include "kxcom.h"
