@@ -9,3 +9,14 @@ step() { printf '\n$ kxhost'; printf ' %q' "$@"; printf '\n'; "$host" "$@"; }
 
 step split --by ", " "$(cat "$here/samples/list.txt")"
 step join --with " | " alpha beta gamma
+
+# Document properties live in extended attributes; a copy of the sample gets some.
+props_dir=$(mktemp -d)
+trap 'rm -rf "$props_dir"' EXIT
+cp "$here/samples/report.txt" "$props_dir/report.txt"
+if command -v setfattr >/dev/null; then
+  setfattr -n user.dublincore.title -v "Quarterly report" "$props_dir/report.txt" || true
+  setfattr -n user.xdg.comment -v "figures still unaudited" "$props_dir/report.txt" || true
+  setfattr -n user.baloo.rating -v 8 "$props_dir/report.txt" || true
+fi
+step props "$props_dir/report.txt"

@@ -246,8 +246,8 @@ inline constexpr PROPERTYKEY PKEY_DateModified{
 // name is no existing file or directory, ERROR_NO_UNICODE_TRANSLATION's when
 // it has no form in the file system's encoding, E_NOINTERFACE for an
 // interface the item lacks. `bindContext` is ignored.
-using PFN_SHCreateItemFromParsingName = HRESULT (*)(PCWSTR name, IBindCtx* bindContext,
-                                                    REFIID riid, void** object);
+using PFN_SHCreateItemFromParsingName = HRESULT (*)(PCWSTR name, IBindCtx* bindContext, REFIID riid,
+                                                    void** object);
 inline constexpr const char* SHELL_MODULE_NAME = "shell32.dll";
 
 }  // namespace kxp

@@ -63,7 +63,9 @@ const Property* FindProperty(REFPROPERTYKEY key) {
 
 // A stored rating of 0 to 10 half stars on the 0 to 99 scale, rounded.
 HRESULT ParseRating(const std::string& text, ULONG& rating) {
-    auto space = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\0'; };
+    auto space = [](char c) {
+        return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\0';
+    };
     std::size_t begin = 0, end = text.size();
     while (begin < end && space(text[begin])) ++begin;
     while (end > begin && space(text[end - 1])) --end;
@@ -193,8 +195,8 @@ extern "C" KXSHELL_API kxp::HRESULT SHCreateItemFromParsingName(kxp::PCWSTR name
     return kxp::CreateItem(name, riid, object);
 }
 
-static_assert(std::is_same_v<decltype(&SHCreateItemFromParsingName),
-                             kxp::PFN_SHCreateItemFromParsingName>);
+static_assert(
+    std::is_same_v<decltype(&SHCreateItemFromParsingName), kxp::PFN_SHCreateItemFromParsingName>);
 
 // Windows has a shell of its own, so this module is built elsewhere only.
 #if !defined(_WIN32)

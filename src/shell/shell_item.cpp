@@ -85,8 +85,8 @@ class CKxShellItem {
         auto create = reinterpret_cast<kxp::PFN_SHCreateItemFromParsingName>(
             kxp::find_symbol(shell, "SHCreateItemFromParsingName"));
         if (!create) return false;
-        if (kxp::FAILED(create(wide, nullptr, kxp::IID_IShellItem,
-                               reinterpret_cast<void**>(&m_pItem))) ||
+        if (kxp::FAILED(
+                create(wide, nullptr, kxp::IID_IShellItem, reinterpret_cast<void**>(&m_pItem))) ||
             kxp::FAILED(m_pItem->QueryInterface(kxp::IID_IShellItem2,
                                                 reinterpret_cast<void**>(&m_pItem2)))) {
             Close();

@@ -121,8 +121,12 @@ TEST_F(ShellModule, RatingsAndTextAsStored) {
         const char* stored;
         HRESULT result;
         ULONG rating;
-    } rows[] = {{"0", S_OK, 0},   {"1", S_OK, 10},  {"5", S_OK, 50},
-                {"8", S_OK, 79},  {"10", S_OK, 99}, {" 7\n", S_OK, 69},
+    } rows[] = {{"0", S_OK, 0},
+                {"1", S_OK, 10},
+                {"5", S_OK, 50},
+                {"8", S_OK, 79},
+                {"10", S_OK, 99},
+                {" 7\n", S_OK, 69},
                 {"11", HRESULT_FROM_WIN32(ERROR_INVALID_DATA), 7},
                 {"-1", HRESULT_FROM_WIN32(ERROR_INVALID_DATA), 7},
                 {"", HRESULT_FROM_WIN32(ERROR_INVALID_DATA), 7}};

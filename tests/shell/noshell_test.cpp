@@ -17,7 +17,8 @@ TEST(NoShell, CreateFailsAndLeavesTheHandle) {
 
     std::setlocale(LC_ALL, "C.UTF-8");
     unsigned int handle = 42;
-    EXPECT_EQ(kxu_shell_item(&handle, 0, reinterpret_cast<INT_PTR>(exe.c_str()), nullptr, 0), 15053);
+    EXPECT_EQ(kxu_shell_item(&handle, 0, reinterpret_cast<INT_PTR>(exe.c_str()), nullptr, 0),
+              15053);
     EXPECT_EQ(handle, 42u);
     EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C");
 }

@@ -172,9 +172,9 @@ TEST_F(ShellItem, FileTimesAreTheFilesOwn) {
         EXPECT_EQ(result, 15061);  // the file system keeps no birth time
     } else {
         EXPECT_EQ(result, 0);
-        EXPECT_EQ(created, (static_cast<std::uint64_t>(sx.stx_btime.tv_sec) + 11644473600ull) *
-                                   10000000ull +
-                               sx.stx_btime.tv_nsec / 100);
+        EXPECT_EQ(created,
+                  (static_cast<std::uint64_t>(sx.stx_btime.tv_sec) + 11644473600ull) * 10000000ull +
+                      sx.stx_btime.tv_nsec / 100);
     }
 }
 
@@ -187,8 +187,12 @@ struct TextRow {
 TEST_F(ShellItem, TextStaysInsideTheCallersBuffer) {
     KX_REQUIRE_XATTRS(*g_files);
     const TextRow rows[] = {
-        {"abcdef", 7, "abcdef"},      {"abcdef", 6, "abcde"},  {"abcdef", 1, ""},
-        {"abcdef", 0, "#"},           {"abcdef", -5, "#"},     {"Cr\xC3\xA8me", 16, "Cr?me"},
+        {"abcdef", 7, "abcdef"},
+        {"abcdef", 6, "abcde"},
+        {"abcdef", 1, ""},
+        {"abcdef", 0, "#"},
+        {"abcdef", -5, "#"},
+        {"Cr\xC3\xA8me", 16, "Cr?me"},
         {"\xF0\x9F\x98\x80!", 3, "?!"},  // no narrow form in "C": one '?' per character
     };
     for (const TextRow& row : rows) {
@@ -254,9 +258,9 @@ TEST_F(ShellItem, NamesAndTheLocaleLeftBehind) {
 
 TEST_F(ShellItem, NullPointersAreRefused) {
     unsigned int handle = 5;
-    EXPECT_EQ(kxu_shell_item(nullptr, 0, reinterpret_cast<INT_PTR>(g_files->Dir().c_str()),
-                             nullptr, 0),
-              15053);
+    EXPECT_EQ(
+        kxu_shell_item(nullptr, 0, reinterpret_cast<INT_PTR>(g_files->Dir().c_str()), nullptr, 0),
+        15053);
     EXPECT_EQ(Create(handle, nullptr), 15053);
     EXPECT_EQ(handle, 5u);
     unsigned int h = Open(g_files->Dir());

@@ -60,7 +60,7 @@ class ShellFiles {
     bool xattrs_ = false;
 };
 
-#define KX_REQUIRE_XATTRS(files)                                                         \
-    if (!(files).Xattrs())                                                               \
+#define KX_REQUIRE_XATTRS(files)                                                           \
+    if (!(files).Xattrs())                                                                 \
     GTEST_SKIP() << "no file system here keeps user extended attributes (tried the build " \
                     "tree, /tmp and /dev/shm)"
