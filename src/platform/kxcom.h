@@ -12,10 +12,10 @@
 //     item->Release();
 //
 // Types keep the Windows layouts (GUID is 16 bytes, PROPERTYKEY 20, FILETIME
-// 8) and the interfaces are plain vtables in the Windows method order, so a
-// Windows backend can hand out the system's own objects unchanged. Wide text
-// is wchar_t: UTF-16 on Windows, UTF-32 here, as the C runtime's mbstowcs and
-// wcstombs produce and read it.
+// 8); the interfaces are plain vtables holding the methods the library calls,
+// in the order Windows declares them. Wide text is wchar_t: UTF-16 on
+// Windows, UTF-32 here, as the C runtime's mbstowcs and wcstombs produce and
+// read it.
 //
 // Apartments. Each thread's apartment is its own (thread_local), as in COM:
 // the first CoInitializeEx of a thread answers S_OK and fixes the model,
@@ -41,9 +41,9 @@
 //   PKEY_Media_SubTitle   user.dublincore.alternative, Dublin Core's
 //                         "alternative title" of a resource (string)
 //   PKEY_Comment          user.xdg.comment (string)
-//   PKEY_Rating           user.baloo.rating, 0 to 10 (half stars), mapped
-//                         linearly onto 0 to 99 and rounded: 10 * n gives
-//                         round(99 * n / 10), so 0 -> 0, 5 -> 50, 10 -> 99
+//   PKEY_Rating           user.baloo.rating, 0 to 10 half stars, mapped
+//                         linearly onto 0 to 99: a stored n reads as
+//                         round(n * 99 / 10), so 0 -> 0, 5 -> 50, 10 -> 99
 //   PKEY_DateCreated      the birth time from statx (file time)
 //   PKEY_DateModified     the modification time (file time)
 // Attribute values are UTF-8; bytes that are not are read as U+FFFD. File
@@ -186,18 +186,10 @@ struct IUnknown {
     ~IUnknown() = default;
 };
 
-enum SIGDN : std::int32_t {
-    SIGDN_NORMALDISPLAY = 0,
-    SIGDN_FILESYSPATH = static_cast<std::int32_t>(0x80058000u),
-};
-
 struct IBindCtx;  // bind contexts are not used here; callers pass null
 
+// The shell object itself; what it tells is read through IShellItem2.
 struct IShellItem : IUnknown {
-    // The item's name as a CoTaskMemAlloc'ed string: SIGDN_FILESYSPATH gives
-    // the absolute path, SIGDN_NORMALDISPLAY its last component.
-    virtual HRESULT GetDisplayName(SIGDN form, PWSTR* name) = 0;
-
   protected:
     ~IShellItem() = default;
 };

@@ -4,7 +4,6 @@
 // where each property comes from); the file-system work of each system is in
 // its .inc at the end.
 #include <atomic>
-#include <cstring>
 #include <new>
 #include <string>
 #include <type_traits>
@@ -32,8 +31,6 @@ HRESULT ReadAttribute(const std::string& path, const char* attribute, std::strin
 HRESULT ReadTime(const std::string& path, bool birth, FILETIME& value);
 // A CoTaskMemAlloc'ed wide copy of UTF-8 text (malformed bytes read as U+FFFD).
 HRESULT WideFromUtf8(const std::string& text, PWSTR* out);
-// A CoTaskMemAlloc'ed wide copy of a path, decoded like a parsing name.
-HRESULT WideFromPath(const char* path, PWSTR* out);
 
 // ---- The property table ------------------------------------------------------
 
@@ -103,16 +100,6 @@ class FileItem final : public IShellItem2 {
         ULONG left = refs_.fetch_sub(1, std::memory_order_acq_rel) - 1;
         if (left == 0) delete this;
         return left;
-    }
-
-    HRESULT GetDisplayName(SIGDN form, PWSTR* name) override {
-        if (!name) return E_POINTER;
-        *name = nullptr;
-        if (form == SIGDN_FILESYSPATH) return WideFromPath(path_.c_str(), name);
-        if (form != SIGDN_NORMALDISPLAY) return E_INVALIDARG;
-        std::size_t slash = path_.find_last_of('/');
-        bool root = slash == std::string::npos || slash + 1 == path_.size();
-        return WideFromPath(root ? path_.c_str() : path_.c_str() + slash + 1, name);
     }
 
     HRESULT GetFileTime(REFPROPERTYKEY key, FILETIME* value) override {

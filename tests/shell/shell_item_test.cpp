@@ -147,11 +147,9 @@ INSTANTIATE_TEST_SUITE_P(
                     QueryRow{4, SHELL_PROP_RATING, true, 15057, "################################"},
                     QueryRow{2, SHELL_PROP_TITLE, true, 15059, "589505315"},
                     QueryRow{3, SHELL_PROP_COMMENT, true, 15060, "589505315"},
-                    QueryRow{2, SHELL_PROP_DATE_MODIFIED, true, 15059, "589505315"},
                     QueryRow{4, SHELL_PROP_TITLE, false, 15061, "################################"},
                     QueryRow{5, SHELL_PROP_RATING, false, 15061, "589505315"},
                     QueryRow{2, SHELL_PROP_COMMENT, false, 15061, "589505315"},
-                    QueryRow{3, SHELL_PROP_SUBTITLE, false, 15061, "589505315"},
                     QueryRow{4, SHELL_PROP_COUNT, true, 15056, "################################"},
                     QueryRow{5, 7, true, 15056, "589505315"},
                     QueryRow{3, kHigh - 1, true, 15056, "589505315"}));
