@@ -1,7 +1,7 @@
 # The front door: `make demo` and `make test`. Both first install what a fresh
 # machine lacks (Debian packages, only when missing).
 
-PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev attr
 JOBS ?= 2
 
 .PHONY: all setup build test test-default test-asan demo bench format clean

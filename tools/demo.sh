@@ -16,3 +16,14 @@ while read -r file; do step msg 15001 --str "$file"; done < "$here/samples/unope
 step msg 10003 --str B --int 7
 step runtime 1
 step msgbox 15004 --type "MB_OKCANCEL|MB_ICONSTOP" --str "$(head -n 1 "$here/samples/unopened-files.txt")" --str2 backup/
+
+# Document properties live in extended attributes; a copy of the sample gets some.
+props_dir=$(mktemp -d)
+trap 'rm -rf "$props_dir"' EXIT
+cp "$here/samples/report.txt" "$props_dir/report.txt"
+if command -v setfattr >/dev/null; then
+  setfattr -n user.dublincore.title -v "Quarterly report" "$props_dir/report.txt" || true
+  setfattr -n user.xdg.comment -v "figures still unaudited" "$props_dir/report.txt" || true
+  setfattr -n user.baloo.rating -v 8 "$props_dir/report.txt" || true
+fi
+step props "$props_dir/report.txt"

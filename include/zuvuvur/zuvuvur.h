@@ -7,3 +7,4 @@
 #include "host.h"
 #include "messages.h"
 #include "separators.h"
+#include "shell.h"

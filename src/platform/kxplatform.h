@@ -64,6 +64,10 @@ inline constexpr char kPathSeparator = '\\';
 inline constexpr char kPathSeparator = '/';
 #endif
 // Loads a module from `path` (never unloaded by this layer); null on failure.
+// A bare file name (no '/') is looked for in the executable's folder only,
+// the place Windows searches first for a module of the application; the
+// loader's own search path is not used for it, because that would make
+// whether a module is found depend on which library asks.
 KXPLATFORM_API ModuleHandle load_module(const char* path) noexcept;
 // Address of `symbol` in `module`, or null.
 KXPLATFORM_API void* find_symbol(ModuleHandle module, const char* symbol) noexcept;
@@ -71,3 +75,5 @@ KXPLATFORM_API void* find_symbol(ModuleHandle module, const char* symbol) noexce
 KXPLATFORM_API void unload_module(ModuleHandle module) noexcept;
 
 }  // namespace kxp
+
+#include "kxcom.h"

@@ -9,3 +9,4 @@
 
 void AddSeparatorCommands(CLI::App& app, const Library& lib);
 void AddMessageCommands(CLI::App& app, const Library& lib);
+void AddShellCommands(CLI::App& app, const Library& lib);

@@ -12,6 +12,7 @@ int main(int argc, char** argv) {
         app.require_subcommand(1);
         AddSeparatorCommands(app, lib);
         AddMessageCommands(app, lib);
+        AddShellCommands(app, lib);
         CLI11_PARSE(app, argc, argv);
     } catch (CException* e) {
         char message[256];

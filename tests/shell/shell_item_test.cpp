@@ -1,0 +1,271 @@
+// Shell items through the exported entry, on real files of the build tree.
+// The item table and the C locale belong to the whole process, so this is a
+// program of its own; what happens before the first create is recorded by
+// the environment before any test runs, so test order does not matter.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <zuvuvur/zuvuvur.h>
+
+#include <clocale>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "kxplatform.h"
+#include "support/shell_files.h"
+
+namespace {
+
+int Create(unsigned int& handle, const char* name) {
+    return kxu_shell_item(&handle, 0, reinterpret_cast<INT_PTR>(name), nullptr, 0);
+}
+int Release(unsigned int handle) { return kxu_shell_item(&handle, 1, 0, nullptr, 0); }
+int Query(unsigned int handle, unsigned int op, INT_PTR index, void* out, int size = 0) {
+    return kxu_shell_item(&handle, op, index, out, size);
+}
+
+ShellFiles* g_files = nullptr;
+struct {
+    int release, query, badOperation;
+    int fromMta[2];
+    unsigned int handleAfterMta;
+} g_first;
+
+class FirstCalls : public testing::Environment {
+    void SetUp() override {
+        g_files = new ShellFiles;
+        std::string file = g_files->Make("first.txt");
+        char out[8];
+        g_first.release = Release(1);
+        g_first.query = Query(1, 4, SHELL_PROP_TITLE, out, sizeof out);
+        g_first.badOperation = Query(0, 7, 0, nullptr);
+        std::thread([&file] {
+            kxp::CoInitializeEx(nullptr, kxp::COINIT_MULTITHREADED);
+            unsigned int handle = 77;
+            g_first.fromMta[0] = Create(handle, file.c_str());
+            g_first.fromMta[1] = Create(handle, file.c_str());  // the manager was not kept
+            g_first.handleAfterMta = handle;
+            kxp::CoUninitialize();
+        }).join();
+    }
+    void TearDown() override { delete g_files; }
+};
+[[maybe_unused]] testing::Environment* const g_env =
+    testing::AddGlobalTestEnvironment(new FirstCalls);
+
+TEST(ShellItemFirstCalls, NothingWorksBeforeTheFirstCreateAndAnMtaThreadCannotMakeIt) {
+    EXPECT_EQ(g_first.release, 15054);
+    EXPECT_EQ(g_first.query, 15054);
+    EXPECT_EQ(g_first.badOperation, 15054);
+    EXPECT_EQ(g_first.fromMta[0], 15051);
+    EXPECT_EQ(g_first.fromMta[1], 15051);
+    EXPECT_EQ(g_first.handleAfterMta, 77u);
+}
+
+// Each test releases what it opened, so the table is all empty slots again.
+class ShellItem : public testing::Test {
+  protected:
+    unsigned int Open(const std::string& path) {
+        unsigned int handle = 0;
+        EXPECT_EQ(Create(handle, path.c_str()), 0) << path;
+        open_.push_back(handle);
+        return handle;
+    }
+    void TearDown() override {
+        for (unsigned int handle : open_) Release(handle);
+    }
+    std::vector<unsigned int> open_;
+};
+
+TEST_F(ShellItem, HandlesAreTheLowestEmptySlots) {
+    std::string a = g_files->Make("a.txt"), b = g_files->Make("b.txt");
+    EXPECT_EQ(Open(a), 1u);
+    EXPECT_EQ(Open(b), 2u);
+    EXPECT_EQ(Release(1), 0);
+    EXPECT_EQ(Release(1), 15054);  // a second release of the same handle
+    EXPECT_EQ(Open(a), 1u);
+    std::vector<unsigned int> more = {Open(a), Open(a), Open(a)};  // 3, 4, 5
+    EXPECT_EQ(more, (std::vector<unsigned int>{3, 4, 5}));
+    EXPECT_EQ(Release(4), 0);
+    EXPECT_EQ(Release(2), 0);
+    EXPECT_EQ(Open(a), 2u);
+    EXPECT_EQ(Open(a), 4u);
+    EXPECT_EQ(Open(a), 6u);
+    for (unsigned int bad : {0u, 7u, 1000u}) EXPECT_EQ(Release(bad), 15054) << bad;
+}
+
+TEST_F(ShellItem, ABadHandleBeatsABadOperation) {
+    unsigned int h = Open(g_files->Make("ops.txt"));
+    EXPECT_EQ(Query(h, 7, 0, nullptr), 15055);
+    EXPECT_EQ(Query(h, 6, 0, nullptr), 15055);
+    EXPECT_EQ(Query(0, 7, 0, nullptr), 15054);
+    EXPECT_EQ(Query(h + 1, 7, 0, nullptr), 15054);
+    EXPECT_EQ(kxu_shell_item(nullptr, 4, 0, nullptr, 0), 15054);
+}
+
+struct QueryRow {
+    unsigned int op;
+    INT_PTR index;
+    bool tagged;  // the file carries title, subtitle, comment and rating
+    int result;
+    const char* value;  // what lands in the output, as text or as a number
+};
+
+void PrintTo(const QueryRow& r, std::ostream* os) {
+    *os << "op " << r.op << " index " << r.index << (r.tagged ? " tagged" : " bare");
+}
+
+class ShellQuery : public ShellItem, public testing::WithParamInterface<QueryRow> {};
+
+TEST_P(ShellQuery, AnswersTheShellsValueOrTheOperationsCode) {
+    KX_REQUIRE_XATTRS(*g_files);
+    const QueryRow& r = GetParam();
+    ShellFiles::Attributes tags = {{"user.dublincore.title", "Quarterly report"},
+                                   {"user.dublincore.alternative", "Third quarter"},
+                                   {"user.xdg.comment", "draft"},
+                                   {"user.baloo.rating", "8"}};
+    unsigned int h = Open(g_files->Make(r.tagged ? "tagged.txt" : "bare.txt",
+                                        r.tagged ? tags : ShellFiles::Attributes{}));
+    alignas(8) char out[33];
+    std::memset(out, '#', 32);
+    out[32] = '\0';
+    EXPECT_EQ(Query(h, r.op, r.index, out, 32), r.result);
+    unsigned int number = 0;
+    std::memcpy(&number, out, sizeof number);
+    EXPECT_EQ(r.op == 4 ? std::string(out) : std::to_string(number), r.value);
+}
+
+constexpr INT_PTR kHigh = INT_PTR{1} << 32;  // only the low 32 bits are the index
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ShellQuery,
+    testing::Values(QueryRow{4, SHELL_PROP_TITLE, true, 0, "Quarterly report"},
+                    QueryRow{4, SHELL_PROP_SUBTITLE, true, 0, "Third quarter"},
+                    QueryRow{4, kHigh + SHELL_PROP_COMMENT, true, 0, "draft"},
+                    QueryRow{5, SHELL_PROP_RATING, true, 0, "79"},
+                    QueryRow{5, SHELL_PROP_TITLE, true, 15058, "589505315"},  // "####"
+                    QueryRow{4, SHELL_PROP_RATING, true, 15057, "################################"},
+                    QueryRow{2, SHELL_PROP_TITLE, true, 15059, "589505315"},
+                    QueryRow{3, SHELL_PROP_COMMENT, true, 15060, "589505315"},
+                    QueryRow{4, SHELL_PROP_TITLE, false, 15061, "################################"},
+                    QueryRow{5, SHELL_PROP_RATING, false, 15061, "589505315"},
+                    QueryRow{2, SHELL_PROP_COMMENT, false, 15061, "589505315"},
+                    QueryRow{4, SHELL_PROP_COUNT, true, 15056, "################################"},
+                    QueryRow{5, 7, true, 15056, "589505315"},
+                    QueryRow{3, kHigh - 1, true, 15056, "589505315"}));
+
+TEST_F(ShellItem, FileTimesAreTheFilesOwn) {
+    std::string path = g_files->Make("times.txt");
+    timespec times[2] = {{1700000000, 0}, {1700000000, 123456789}};
+    ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    unsigned int h = Open(path);
+    std::uint64_t modified = 0, created = 0;
+    EXPECT_EQ(Query(h, 3, SHELL_PROP_DATE_MODIFIED, &modified), 0);
+    EXPECT_EQ(modified, (1700000000ull + 11644473600ull) * 10000000ull + 1234567ull);
+
+    struct statx sx {};
+    ASSERT_EQ(statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &sx), 0);
+    int result = Query(h, 3, SHELL_PROP_DATE_CREATED, &created);
+    if (!(sx.stx_mask & STATX_BTIME)) {
+        EXPECT_EQ(result, 15061);  // the file system keeps no birth time
+    } else {
+        EXPECT_EQ(result, 0);
+        EXPECT_EQ(created,
+                  (static_cast<std::uint64_t>(sx.stx_btime.tv_sec) + 11644473600ull) * 10000000ull +
+                      sx.stx_btime.tv_nsec / 100);
+    }
+}
+
+struct TextRow {
+    const char* value;
+    int size;
+    const char* expected;  // the buffer's first bytes, then '#' guards
+};
+
+TEST_F(ShellItem, TextStaysInsideTheCallersBuffer) {
+    KX_REQUIRE_XATTRS(*g_files);
+    const TextRow rows[] = {
+        {"abcdef", 7, "abcdef"},
+        {"abcdef", 6, "abcde"},
+        {"abcdef", 1, ""},
+        {"abcdef", 0, "#"},
+        {"abcdef", -5, "#"},
+        {"Cr\xC3\xA8me", 16, "Cr?me"},
+        {"\xF0\x9F\x98\x80!", 3, "?!"},  // no narrow form in "C": one '?' per character
+    };
+    for (const TextRow& row : rows) {
+        unsigned int h = Open(g_files->Make("text.txt", {{"user.dublincore.title", row.value}}));
+        char out[24];
+        std::memset(out, '#', sizeof out);
+        out[sizeof out - 1] = '\0';
+        EXPECT_EQ(Query(h, 4, SHELL_PROP_TITLE, out + 4, row.size), 0) << row.size;
+        EXPECT_EQ(std::string(out, 4), "####");
+        std::string written(out + 4);
+        EXPECT_EQ(written.substr(0, std::strlen(row.expected)), row.expected) << row.size;
+        if (row.size > 0) {
+            EXPECT_LT(written.size(), static_cast<std::size_t>(row.size));
+        }
+        EXPECT_EQ(Release(h), 0);
+    }
+}
+
+TEST_F(ShellItem, NamesAndTheLocaleLeftBehind) {
+    std::string dir = g_files->Dir();
+    std::string file = g_files->Make("plain.txt");
+    mkfifo((dir + "/fifo").c_str(), 0600);
+    // Nested folders give an existing file whose name is exactly 1023 bytes.
+    std::string deep = dir;
+    while (deep.size() < 1023 - 160) {
+        deep += "/" + std::string(150, 'd');
+        std::filesystem::create_directory(deep);
+    }
+    std::string longest = deep + "/" + std::string(1023 - deep.size() - 1, 'f');
+    std::ofstream(longest) << "x";
+    std::string tooLong = longest.substr(0, longest.size() - 1) + "ff";
+    std::ofstream(tooLong) << "x";
+    ASSERT_EQ(longest.size(), 1023u);
+
+    struct Row {
+        std::string name;
+        int result;
+    } rows[] = {{file, 0},
+                {std::filesystem::relative(file).string(), 0},
+                {dir, 0},
+                {longest, 0},
+                {tooLong, 15053},
+                {dir + "/missing.txt", 15053},
+                {dir + "/fifo", 15053},
+                {dir + "/caf\xC3\xA9.txt", 0},
+                {dir + "/bad\xFF.txt", 15053}};  // not UTF-8: no conversion
+    std::ofstream(dir + "/caf\xC3\xA9.txt") << "x";
+    std::ofstream(dir + "/bad\xFF.txt") << "x";
+    setenv("LC_ALL", "C.UTF-8", 1);
+    for (const Row& row : rows) {
+        ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
+        unsigned int handle = 99;
+        EXPECT_EQ(Create(handle, row.name.c_str()), row.result) << row.name;
+        EXPECT_STREQ(std::setlocale(LC_ALL, nullptr), "C") << row.name;
+        if (row.result == 0) {
+            open_.push_back(handle);
+        } else {
+            EXPECT_EQ(handle, 99u);
+        }
+    }
+    unsetenv("LC_ALL");
+}
+
+TEST_F(ShellItem, NullPointersAreRefused) {
+    unsigned int handle = 5;
+    EXPECT_EQ(
+        kxu_shell_item(nullptr, 0, reinterpret_cast<INT_PTR>(g_files->Dir().c_str()), nullptr, 0),
+        15053);
+    EXPECT_EQ(Create(handle, nullptr), 15053);
+    EXPECT_EQ(handle, 5u);
+    unsigned int h = Open(g_files->Dir());
+    EXPECT_EQ(Query(h, 2, SHELL_PROP_TITLE, nullptr), 15059);
+    EXPECT_EQ(Query(h, 3, SHELL_PROP_DATE_MODIFIED, nullptr), 15060);
+    EXPECT_EQ(Query(h, 4, SHELL_PROP_TITLE, nullptr, 10), 15057);
+    EXPECT_EQ(Query(h, 5, SHELL_PROP_RATING, nullptr), 15058);
+}
+
+}  // namespace
