@@ -164,15 +164,28 @@ KXTL_API const char* find_c_comment(const char* p);
 
 // ---- Sorting and numbers --------------------------------------------------
 
-// Sorts elements first..last (inclusive) of `base` in place into the
-// comparator's ascending order; elements are moved as raw blocks of
-// `elementSize` bytes. When `hasCompanion` is nonzero every move is mirrored
-// on companion->data. Not stable.
+// Sorts elements first..last (inclusive) of `base` in place into the ascending order of
+// `compare`: pattern-defeating quicksort, O(n log n) worst case, not stable. Elements move as
+// raw blocks of `elementSize` bytes (never constructed or destroyed), so they must be trivially
+// relocatable. Nothing outside first..last is read or written whatever the comparator answers;
+// an inconsistent one (NaN equal to everything) leaves an unspecified permutation of the range.
+// `compare` gets two element pointers (into the range or to an aligned scratch copy) and
+// `context` unchanged; a branch-free comparator sorts random input about twice as fast.
+// When `hasCompanion` is nonzero, companion->data is a buffer parallel to `base` (element i
+// beside data element i, companion->elementSize bytes each) and every move is mirrored on it;
+// when zero, `companion` is not read. Returns 0 (also for last < first and for one element),
+// -1 null base or compare, -2 elementSize < 1, -3 first < 0, -4 bad companion record,
+// -5 no memory for the scratch element (only sizes above 256 bytes allocate); on a negative
+// result nothing is touched.
 KXTL_API int sort_range_with_companion(void* base, int first, int last, int elementSize,
                                        SortCompareFn compare, SortCompanion* companion,
                                        int hasCompanion, void* context);
 
-// Numeric value of the leading number of `text`; NANUM when there is none.
+// Value of the decimal number that starts `text` after leading white space:
+// [+|-] digits [. digits] [(e|E) [+|-] digits] with at least one mantissa digit; the rest is
+// ignored ("12abc" -> 12). Exact and locale-independent. Text without a number (null, "",
+// "abc", ".", "-", "inf", "nan") yields NANUM, so the missing-value sort modes place such
+// strings first or last. Overflow gives +-HUGE_VAL, underflow +-0.0.
 KXTL_API double text_to_double(const char* text);
 
 // ---- Files ----------------------------------------------------------------
@@ -200,7 +213,8 @@ KXTL_API int load_resource_string(void* module, int id, char* buffer, int size, 
 
 }  // extern "C"
 
-// Natural logarithm. (C++ linkage: see the top of this file.)
+// Natural logarithm, as std::log: log(-1.0) is a quiet NaN. (C++ linkage: see the top of
+// this file.)
 KXTL_API double log(double x);
 
 }  // namespace kxtl
