@@ -6,3 +6,4 @@
 #include "export.h"
 #include "host.h"
 #include "separators.h"
+#include "keywords.h"
