@@ -7,3 +7,4 @@
 #include "host.h"
 #include "separators.h"
 #include "keywords.h"
+#include "wrap.h"
