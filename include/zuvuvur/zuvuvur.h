@@ -8,3 +8,4 @@
 #include "separators.h"
 #include "keywords.h"
 #include "wrap.h"
+#include "csource.h"
