@@ -9,3 +9,4 @@
 #include "keywords.h"
 #include "wrap.h"
 #include "csource.h"
+#include "html.h"
