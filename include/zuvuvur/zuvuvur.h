@@ -10,3 +10,4 @@
 #include "wrap.h"
 #include "csource.h"
 #include "html.h"
+#include "reorder.h"
