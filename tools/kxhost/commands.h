@@ -8,3 +8,8 @@
 #include "library.h"
 
 void AddSeparatorCommands(CLI::App& app, const Library& lib);
+void AddKeywordCommands(CLI::App& app, const Library& lib);
+void AddWrapCommands(CLI::App& app, const Library& lib);
+void AddCSourceCommands(CLI::App& app, const Library& lib);
+void AddHtmlCommands(CLI::App& app, const Library& lib);
+void AddReorderCommands(CLI::App& app, const Library& lib);

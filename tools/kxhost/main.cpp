@@ -11,6 +11,11 @@ int main(int argc, char** argv) {
         CLI::App app{"kxhost - the reference host of zuVuvur9_64"};
         app.require_subcommand(1);
         AddSeparatorCommands(app, lib);
+        AddKeywordCommands(app, lib);
+        AddWrapCommands(app, lib);
+        AddCSourceCommands(app, lib);
+        AddHtmlCommands(app, lib);
+        AddReorderCommands(app, lib);
         CLI11_PARSE(app, argc, argv);
     } catch (CException* e) {
         char message[256];
