@@ -29,9 +29,10 @@
 // Checks, in this order: null `text` -1; empty `text` 0 (the rest unread);
 // null `keyword` or `replacement` -1; empty `keyword` -1. The text is cut at
 // its first NUL, if it holds one, whether or not anything is replaced.
-// Running out of memory (or a result longer than a string can hold) raises the
-// framework's memory exception and leaves the text as it was; there is no
-// half-replaced text.
+// -1 also, with the text unchanged, when the result would be longer than a
+// string can hold (the room for it cannot be had). Running out of memory
+// raises the framework's memory exception, also before anything is changed:
+// there is never a half-replaced text.
 KXU_EXPORT int kxu_keyword_replace(CString* text, const char* keyword, const char* replacement,
                                    bool ignoreCase);
 

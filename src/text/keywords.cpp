@@ -1,8 +1,11 @@
 // Whole-word keyword replacement and script conditions in C operator notation.
 #include <zuvuvur/keywords.h>
 
+#include <array>
+#include <climits>
+#include <cstdint>
 #include <cstring>
-#include <utility>
+#include <string_view>
 
 #include "kxplatform.h"
 #include "kxtl.h"
@@ -11,11 +14,17 @@ namespace {
 
 constexpr unsigned short kIgnoreCase = 0x1000;
 
-bool IsWordChar(unsigned char c) {
-    if (c >= '0' && c <= '9') return true;
-    if (kxp::is_char_alpha(c)) return true;
-    return c != 0 && std::strchr("$%*:@\\^_~", c) != nullptr;
-}
+// The word characters below 0x80, where every ANSI code page agrees on the
+// letters; the code page is asked only about the bytes above.
+constexpr auto kAsciiWord = [] {
+    std::array<bool, 128> word{};
+    for (int c = '0'; c <= '9'; ++c) word[c] = true;
+    for (int c = 'A'; c <= 'Z'; ++c) word[c] = word[c + 32] = true;
+    for (char c : std::string_view("$%*:@\\^_~")) word[static_cast<unsigned char>(c)] = true;
+    return word;
+}();
+
+bool IsWordChar(unsigned char c) { return c < 128 ? kAsciiWord[c] : kxp::is_char_alpha(c); }
 
 bool StandsAlone(unsigned char before, unsigned char after) {
     if (IsWordChar(before) || IsWordChar(after)) return false;
@@ -24,12 +33,28 @@ bool StandsAlone(unsigned char before, unsigned char after) {
 
 }  // namespace
 
-// Splicing each replacement into the string would move the whole tail once per
-// match. Instead the result is built in one pass beside the original, which
-// stays intact for the searches. Every search starts at or after the end of
-// the last replacement, so the text it sees there is still the original;
-// only the neighbour before an occurrence that starts right at that point
-// comes from the output (the replacement's last byte), and `joinByte` keeps it.
+namespace {
+
+// Whether `p` points into the `length` bytes at `text`.
+bool Inside(const char* p, const char* text, int length) {
+    const auto at = reinterpret_cast<std::uintptr_t>(p);
+    const auto base = reinterpret_cast<std::uintptr_t>(text);
+    return at >= base && at - base <= static_cast<std::uintptr_t>(length);
+}
+
+}  // namespace
+
+// Splicing each replacement in would move the whole tail once per match; this
+// rewrites the text's own buffer in one sweep instead, with the same results.
+// Every search starts at or after the end of the last replacement, so the text
+// it sees there is still the original; only the neighbour before an
+// occurrence that starts right at that point comes from the rewritten part
+// (the replacement's last byte), and `joinByte` keeps it.
+//   A replacement no longer than the keyword never makes the text longer than
+// it was, so the rewritten part never overtakes the part still to be read and
+// the text is rewritten front to back as the occurrences are found. A longer
+// one needs the final length first: the occurrences are collected, the buffer
+// grown once, and the text rewritten back to front.
 int kxu_keyword_replace(CString* text, const char* keyword, const char* replacement,
                         bool ignoreCase) {
     if (!text) return -1;
@@ -40,34 +65,61 @@ int kxu_keyword_replace(CString* text, const char* keyword, const char* replacem
     const int r = static_cast<int>(std::strlen(replacement));
     const unsigned short options = ignoreCase ? kIgnoreCase : 0;
 
-    char* const source = text->GetBuffer(0);  // unshared now; only read below
-    const int n = static_cast<int>(std::strlen(source));
+    char* buffer = text->GetBuffer(0);  // unshared from here on
+    const int n = static_cast<int>(std::strlen(buffer));
+    // A keyword or replacement that is a piece of the text itself must outlive
+    // the rewriting of that text.
+    CString ownKeyword, ownReplacement;
+    if (Inside(keyword, buffer, n)) keyword = ownKeyword = keyword;
+    if (Inside(replacement, buffer, n)) replacement = ownReplacement = replacement;
 
-    CString out;
-    int copied = 0;              // source bytes before this are already in `out`
-    int resume = 0;              // where the untouched source starts after the last replacement
-    unsigned char joinByte = 0;  // the output's byte just before `resume` (0: none)
+    CArray<int, int> hits;  // only for a longer replacement
     int count = 0;
-    for (char* hit = kxtl::find_substring(keyword, source, options); hit;
+    int write = 0;               // end of the rewritten part (front to back)
+    int copied = 0;              // source bytes before this are rewritten
+    unsigned char joinByte = 0;  // the rewritten part's last byte (0: none)
+    for (char* hit = kxtl::find_substring(keyword, buffer, options); hit;
          hit = kxtl::find_substring(keyword, hit + k, options)) {
-        const int p = static_cast<int>(hit - source);
-        const auto before = p > resume ? static_cast<unsigned char>(source[p - 1]) : joinByte;
-        const auto after = static_cast<unsigned char>(source[p + k]);  // the NUL at the end
+        const int p = static_cast<int>(hit - buffer);
+        const auto before = p > copied ? static_cast<unsigned char>(buffer[p - 1]) : joinByte;
+        const auto after = static_cast<unsigned char>(buffer[p + k]);  // the NUL at the end
         if (!StandsAlone(before, after)) continue;
-        if (count == 0) out.Preallocate(r <= k ? n : n + n / 4 + r);
-        out.Append(source + copied, p - copied);
-        out.Append(replacement, r);
-        copied = resume = p + k;
+        if (r <= k) {
+            if (write != copied)
+                std::memmove(buffer + write, buffer + copied, static_cast<std::size_t>(p - copied));
+            write += p - copied;
+            std::memcpy(buffer + write, replacement, static_cast<std::size_t>(r));
+            write += r;
+        } else {
+            hits.Add(p);
+        }
+        copied = p + k;
         joinByte = r > 0 ? static_cast<unsigned char>(replacement[r - 1]) : before;
         ++count;
     }
-    if (count == 0) {
-        text->ReleaseBuffer(-1);
-        return 0;
+    if (r <= k) {
+        if (write != copied)
+            std::memmove(buffer + write, buffer + copied, static_cast<std::size_t>(n - copied));
+        text->ReleaseBuffer(write + n - copied);
+        return count;
     }
-    out.Append(source + copied, n - copied);
-    text->ReleaseBuffer(-1);
-    *text = std::move(out);
+    const long long length = n + static_cast<long long>(count) * (r - k);
+    if (count == 0 || length > INT_MAX) {
+        text->ReleaseBuffer(n);
+        return count == 0 ? 0 : -1;  // no string could hold the result
+    }
+    buffer = text->GetBuffer(static_cast<int>(length));  // may move the text
+    int to = static_cast<int>(length);
+    int end = n;
+    for (int i = count - 1; i >= 0; --i) {
+        const int p = hits[i];
+        to -= end - (p + k);
+        std::memmove(buffer + to, buffer + p + k, static_cast<std::size_t>(end - (p + k)));
+        to -= r;
+        std::memcpy(buffer + to, replacement, static_cast<std::size_t>(r));
+        end = p;
+    }
+    text->ReleaseBuffer(static_cast<int>(length));
     return count;
 }
 

@@ -117,6 +117,17 @@ TEST(KeywordReplaceEntry, LeavesOtherHoldersOfTheSameTextAlone) {
     EXPECT_STREQ(original, "x and y");
 }
 
+TEST(KeywordReplaceEntry, KeywordAndReplacementMayBePiecesOfTheTextItself) {
+    CString longer("ab x ab");
+    const char* own = longer;
+    EXPECT_EQ(kxu_keyword_replace(&longer, own + 5, own + 3, false), 2);  // "ab" -> "x ab"
+    EXPECT_STREQ(longer, "x ab x x ab");
+    CString shorter("and x and");
+    own = shorter;
+    EXPECT_EQ(kxu_keyword_replace(&shorter, own + 6, own + 8, false), 2);  // "and" -> "d"
+    EXPECT_STREQ(shorter, "d x d");
+}
+
 // The rules as the original method states them: splice each replacement into
 // the text and search on from there. The export must agree on every input.
 int SpliceModel(std::string& text, const std::string& key, const std::string& rep,
