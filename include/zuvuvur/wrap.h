@@ -24,7 +24,9 @@
 // no empty last line. Returns the number of lines; 0 for an empty text; -1 for
 // a null `text`, a `width` below 1, or a line with no white space within its
 // first width + 1 bytes, in which case the text is left exactly as it was
-// ("abcdefgh" at width 3). Linear in the length of the text.
+// ("abcdefgh" at width 3). A result too long for a string raises the
+// framework's memory exception, the text again unchanged. Linear in the
+// length of the text.
 KXU_EXPORT int kxu_wrap_text(CString* text, int width, int indent);
 
 // Exactly `width` bytes: the first `width` bytes of `text` when it is that

@@ -1,8 +1,8 @@
 // Word wrapping with a hanging indent, and padding to a fixed width.
 #include <zuvuvur/wrap.h>
 
+#include <climits>
 #include <cstring>
-#include <utility>
 
 #include "kxtl.h"
 
@@ -15,47 +15,64 @@ bool IsBreak(char c) {
 
 }  // namespace
 
-// The wrap is built in one pass into a new string instead of inserting line
-// feeds and indents into the text line by line (which moves the tail each
-// time). Inserting only ever happens at or before the current line start, so
-// everything from there on is still the original text: positions below are
-// positions in the original, and the breaks found there are the same ones.
-// On failure the original has not been touched.
+// Inserting a line feed and an indent per line would move the tail of the text
+// each time. The lines are found first instead, on the text as it came, and
+// the text is then grown once and rewritten back to front. Inserting only
+// ever happens at or before the start of the line being looked at, so what
+// lies from there on is still the original text and the breaks found there
+// are the same ones. A line that cannot be broken is found before anything is
+// written, so the text is left as it came.
 int kxu_wrap_text(CString* text, int width, int indent) {
     if (!text || width < 1) return -1;
     const int n = text->GetLength();
     if (n == 0) return 0;
-    const char* const s = *text;
-    const CString indentText(' ', indent > 0 ? indent : 0);
+    const char* s = *text;
 
-    CString out;
-    out.Preallocate(n + n / 16);
-    long long start = 0;     // first byte of the current line
-    long long lineEnd = -1;  // the line feed that ends the current source line, or n
-    int lines = 0;
+    CArray<int, int> starts;  // where each line after the first begins
+    long long start = 0;      // first byte of the current line
+    long long lineEnd = -1;   // the line feed that ends the current source line, or n
+    int breaks = 0;           // line feeds to insert
+    bool brokeLast = false;   // the last line ended at a break: its line feed ends the text
     while (start < n) {
         if (start > lineEnd) {
             const void* feed = std::memchr(s + start, '\n', static_cast<std::size_t>(n - start));
             lineEnd = feed ? static_cast<const char*>(feed) - s : n;
         }
-        if (lines > 0) out += indentText;
-        const long long limit = start + width;
-        if (limit >= lineEnd) {
-            // The rest of the source line fits, its line feed included.
-            const long long stop = lineEnd < n ? lineEnd + 1 : n;
-            out.Append(s + start, static_cast<int>(stop - start));
-            start = lineEnd + 1;
+        if (start > 0) starts.Add(static_cast<int>(start));
+        if (start + width >= lineEnd) {
+            start = lineEnd + 1;  // the rest of the source line fits, its line feed included
+            brokeLast = false;
         } else {
-            long long q = limit;
+            long long q = start + width;
             while (q >= start && !IsBreak(s[q])) --q;
-            if (q < start) return -1;  // `out` is dropped; the text was never written
-            out.Append(s + start, static_cast<int>(q + 1 - start));
-            out += '\n';
+            if (q < start) return -1;
             start = q + 1;
+            ++breaks;
+            brokeLast = true;
         }
-        ++lines;
     }
-    *text = std::move(out);
+    const int lines = static_cast<int>(starts.GetSize()) + 1;
+
+    const int pad = indent > 0 ? indent : 0;
+    const long long length = n + breaks + static_cast<long long>(pad) * (lines - 1);
+    if (length > INT_MAX) AfxThrowMemoryException();  // no string holds it
+    char* const buffer = text->GetBuffer(static_cast<int>(length));
+    int to = static_cast<int>(length);
+    if (brokeLast) buffer[--to] = '\n';
+    int end = n;
+    for (int i = lines - 2; i >= 0; --i) {
+        const int lineStart = starts[i];
+        // Every later line starts just after a line feed of the text or just
+        // after a break, which is never a line feed (a line stops at its own).
+        const bool broken = buffer[lineStart - 1] != '\n';
+        to -= end - lineStart;
+        std::memmove(buffer + to, buffer + lineStart, static_cast<std::size_t>(end - lineStart));
+        to -= pad;
+        std::memset(buffer + to, ' ', static_cast<std::size_t>(pad));
+        if (broken) buffer[--to] = '\n';
+        end = lineStart;
+    }
+    text->ReleaseBuffer(static_cast<int>(length));
     return lines;
 }
 
