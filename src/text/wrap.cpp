@@ -30,16 +30,29 @@ int kxu_wrap_text(CString* text, int width, int indent) {
 
     CArray<int, int> starts;  // where each line after the first begins
     long long start = 0;      // first byte of the current line
-    long long lineEnd = -1;   // the line feed that ends the current source line, or n
+    long long lineEnd = -1;   // the line feed that ends the current source line, or n;
+                              // below `start` while it is only known to lie past the window
+    long long clearTo = 0;    // no line feed from the current line's start up to here
     int breaks = 0;           // line feeds to insert
     bool brokeLast = false;   // the last line ended at a break: its line feed ends the text
     while (start < n) {
         if (start > lineEnd) {
-            const void* feed = std::memchr(s + start, '\n', static_cast<std::size_t>(n - start));
-            lineEnd = feed ? static_cast<const char*>(feed) - s : n;
+            // Only the line's window (width + 1 bytes) is searched, so a long
+            // source line is read once, a window at a time, while in cache.
+            const long long from = start > clearTo ? start : clearTo;
+            const long long to = n - start > width ? start + width + 1 : n;
+            const void* feed =
+                from < to ? std::memchr(s + from, '\n', static_cast<std::size_t>(to - from))
+                          : nullptr;
+            if (feed)
+                lineEnd = static_cast<const char*>(feed) - s;
+            else if (to == n)
+                lineEnd = n;
+            else
+                clearTo = to;
         }
         if (start > 0) starts.Add(static_cast<int>(start));
-        if (start + width >= lineEnd) {
+        if (lineEnd >= start && start + width >= lineEnd) {
             start = lineEnd + 1;  // the rest of the source line fits, its line feed included
             brokeLast = false;
         } else {
