@@ -31,10 +31,6 @@ bool StandsAlone(unsigned char before, unsigned char after) {
     return !(before == '(' && after == ')');
 }
 
-}  // namespace
-
-namespace {
-
 // Whether `p` points into the `length` bytes at `text`.
 bool Inside(const char* p, const char* text, int length) {
     const auto at = reinterpret_cast<std::uintptr_t>(p);
