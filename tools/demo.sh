@@ -27,3 +27,16 @@ if command -v setfattr >/dev/null; then
   setfattr -n user.baloo.rating -v 8 "$props_dir/report.txt" || true
 fi
 step props "$props_dir/report.txt"
+
+step replace and "&&" "band and brand"
+step expr "a=1 and b<>2 or not c"
+printf '\n$ kxhost wrap --width 40 --indent 2 < samples/paragraph.txt\n'
+"$host" wrap --width 40 --indent 2 <"$here/samples/paragraph.txt"
+step pad --width 9 --align centre --fill "*" abc
+printf '\n$ kxhost strip-comments < samples/snippet.c\n'
+"$host" strip-comments <"$here/samples/snippet.c"
+step c-string "$(printf 'say "hi"\tnow')"
+step c-name "2nd value!"
+step html "a<b & c-d"
+step html --unescape "&amp;lt;p&gt;"
+step reorder --order 2,0 a b c

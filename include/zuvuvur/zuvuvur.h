@@ -8,3 +8,8 @@
 #include "messages.h"
 #include "separators.h"
 #include "shell.h"
+#include "keywords.h"
+#include "wrap.h"
+#include "csource.h"
+#include "html.h"
+#include "reorder.h"

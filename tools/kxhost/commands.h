@@ -10,3 +10,8 @@
 void AddSeparatorCommands(CLI::App& app, const Library& lib);
 void AddMessageCommands(CLI::App& app, const Library& lib);
 void AddShellCommands(CLI::App& app, const Library& lib);
+void AddKeywordCommands(CLI::App& app, const Library& lib);
+void AddWrapCommands(CLI::App& app, const Library& lib);
+void AddCSourceCommands(CLI::App& app, const Library& lib);
+void AddHtmlCommands(CLI::App& app, const Library& lib);
+void AddReorderCommands(CLI::App& app, const Library& lib);

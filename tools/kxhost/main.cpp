@@ -13,6 +13,11 @@ int main(int argc, char** argv) {
         AddSeparatorCommands(app, lib);
         AddMessageCommands(app, lib);
         AddShellCommands(app, lib);
+        AddKeywordCommands(app, lib);
+        AddWrapCommands(app, lib);
+        AddCSourceCommands(app, lib);
+        AddHtmlCommands(app, lib);
+        AddReorderCommands(app, lib);
         CLI11_PARSE(app, argc, argv);
     } catch (CException* e) {
         char message[256];
