@@ -3,6 +3,7 @@
 
 #include "app.h"
 #include "arrays.h"
+#include "file.h"
 #include "objects.h"
 #include "string.h"
 #include "types.h"
