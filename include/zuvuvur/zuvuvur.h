@@ -4,5 +4,6 @@
 
 #include "afx/afx.h"
 #include "export.h"
+#include "files.h"
 #include "host.h"
 #include "separators.h"
