@@ -1,6 +1,8 @@
 // The lines of a text file, appended to a string array.
 #include <zuvuvur/files.h>
 
+#include <utility>
+
 #include "frame/bridge.h"
 
 namespace {
@@ -20,7 +22,11 @@ int kxuReadTextFileLines(const char* path, CStringArray* lines, int options) {
             line.TrimRight();
         }
         if ((options & kDropEmpty) && line.IsEmpty()) continue;
-        lines->SetAtGrow(lines->GetSize(), line);
+        // Appended as SetAtGrow appends, then the text is handed over rather than
+        // shared, so neither this line nor the next pays for a reference count.
+        INT_PTR at = lines->GetSize();
+        lines->SetAtGrow(at, CString());
+        lines->ElementAt(at) = std::move(line);
     }
     file.Close();
     return static_cast<int>(lines->GetSize());
