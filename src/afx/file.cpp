@@ -64,7 +64,7 @@ BOOL CFileException::GetErrorMessage(char* buffer, UINT maxLength, UINT* helpCon
             what = "The path is not valid:";
             break;
         case tooManyOpenFiles:
-            what = "Too many files are open to open";
+            what = "Too many files are open already to open";
             break;
         case accessDenied:
             what = "Access denied:";

@@ -26,7 +26,6 @@ int kxu_make_relative_path(CString& result, const char* base, const char* target
     if (levels > maxLevels) return -3;
 
     CString steps;
-    steps.Preallocate(3 * levels);
     for (int i = 0; i < levels; ++i) steps += "..\\";
     result.Format("%s%s", steps.GetString(), to.Mid(common).GetString());
     return 0;

@@ -45,6 +45,8 @@ class Search {
     // Moves `entry` on; false at the end or on an error, which `error` tells.
     bool Next() noexcept { return kxp::find_next(handle_, &entry, &error); }
 
+    // Declared before handle_: they must exist, initialised, when the
+    // constructor's find_first writes the first entry and its error into them.
     kxp::FindData entry{};
     std::uint32_t error = kxp::ERR_SUCCESS;
 

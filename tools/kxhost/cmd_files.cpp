@@ -16,8 +16,11 @@ void AddFilesCommands(CLI::App& app, const Library& lib) {
     c->add_option("destination", copy->destination, "folder to copy into (made when missing)")
         ->required();
     c->add_flag("--recurse,-r", copy->recurse, "copy the subfolders too");
-    c->add_option("--exclude-dir", copy->excludeDirs, "folder name to leave out, at any depth");
-    c->add_option("--exclude-file", copy->excludeFiles, "file name to leave out, at any depth");
+    // One name per occurrence, so that the folders after them stay positional.
+    c->add_option("--exclude-dir", copy->excludeDirs, "folder name to leave out, at any depth")
+        ->allow_extra_args(false);
+    c->add_option("--exclude-file", copy->excludeFiles, "file name to leave out, at any depth")
+        ->allow_extra_args(false);
     c->add_flag("--keep-existing", copy->keepExisting,
                 "keep top-level files that exist in the destination already");
     c->callback([copy, &lib] {
@@ -39,7 +42,7 @@ void AddFilesCommands(CLI::App& app, const Library& lib) {
     CLI::App* d = app.add_subcommand("delete", "Delete the files of a folder that match a pattern");
     d->add_option("directory", del->directory, "folder whose files are deleted")->required();
     d->add_option("pattern", del->pattern, "name pattern with * and ?")->capture_default_str();
-    d->add_option("--exclude", del->exclude, "file name to keep");
+    d->add_option("--exclude", del->exclude, "file name to keep")->allow_extra_args(false);
     d->callback([del, &lib] {
         StringArrayObject keep(del->exclude);
         int n = KX_EXPORT_FN(lib, kxu_delete_files)(del->directory.c_str(), del->pattern.c_str(),
