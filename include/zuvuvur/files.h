@@ -59,6 +59,11 @@
 // complete, so no file is ever left half-written; it keeps the source's
 // modification time and permission bits.
 //
+// Nothing is written outside the destination tree: a subfolder of the
+// destination that is a symbolic link is not copied into (that subtree is
+// left out, as a failed one), and an existing destination file that is a link
+// is replaced by the copy, never written through.
+//
 // Copying into itself: when the destination lies inside the source, the copy
 // does not descend into the destination, so a tree is never copied into itself
 // without end; a source that is the destination itself gives 1 at once, its

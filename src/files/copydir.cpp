@@ -28,6 +28,9 @@ int CopyLevel(const char* source, const char* destination, int recurse,
     CString to(destination);
     kxfiles::NormaliseDirectory(from);
     kxfiles::NormaliseDirectory(to);
+    // Below the top, a destination folder that is a link would carry the copy
+    // out of the destination tree: that subtree is not written.
+    if (scope && kxp::is_symbolic_link(to)) return 0;
     // The destination is made before the source is looked at, so a missing
     // source still leaves the destination behind.
     if (!kxtl::dir_exists(to) && kxp::create_directory(to) != kxp::ERR_SUCCESS) return 0;

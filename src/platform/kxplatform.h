@@ -150,6 +150,9 @@ KXPLATFORM_API void find_close(SearchHandle search) noexcept;
 
 // True when `path` leads to a directory (a link to one counts).
 KXPLATFORM_API bool directory_exists(const char* path) noexcept;
+// True when `path` itself is a symbolic link (its last component; on Windows a
+// reparse point), whatever it points to, dangling included.
+KXPLATFORM_API bool is_symbolic_link(const char* path) noexcept;
 
 // Creates the one directory `path` names; its parent must exist. 0, or
 // ERR_ALREADY_EXISTS, ERR_PATH_NOT_FOUND (missing parent), ERR_ACCESS_DENIED, …

@@ -96,6 +96,20 @@ TEST_F(CopyDirectory, HiddenSystemAndUnspeakableEntriesStayBehind) {
     EXPECT_FALSE(Exists("escaped.txt"));
 }
 
+TEST_F(CopyDirectory, NeverWritesThroughLinksInTheDestination) {
+    Write("src/sub/f.txt", "new");
+    Write("src/g.txt", "new");
+    Write("outside/g.txt", "outside");
+    fs::create_directories(At("dst"));
+    fs::create_directory_symlink(At("outside"), At("dst/sub"));
+    fs::create_symlink(At("outside/g.txt"), At("dst/g.txt"));
+    EXPECT_EQ(Copy("src", "dst", 1), 1);
+    EXPECT_EQ(Tree("outside"), Names{"g.txt"});
+    EXPECT_EQ(Read("outside/g.txt"), "outside");
+    EXPECT_EQ(Read("dst/g.txt"), "new");
+    EXPECT_FALSE(fs::is_symlink(At("dst/g.txt")));
+}
+
 struct ExclusionRow {
     const char* label;
     std::vector<const char*> dirs;   // empty: no list at all
