@@ -96,8 +96,7 @@ KXU_EXPORT int kxu_copy_directory(const char* source, const char* destination, i
 //
 // A pattern holding a backslash or a slash is refused with -2: it would search
 // another folder and then delete the names found there from `directory`.
-KXU_EXPORT int kxuDelFiles(const char* directory, const char* pattern,
-                           CStringArray* excludedFiles);
+KXU_EXPORT int kxuDelFiles(const char* directory, const char* pattern, CStringArray* excludedFiles);
 KXU_EXPORT int kxu_delete_files(const char* directory, const char* pattern,
                                 CHostObject* excludedFiles);
 

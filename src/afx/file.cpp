@@ -138,8 +138,7 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
 }
 
 UINT CFile::Read(void* buffer, UINT count) {
-    if (m_hFile == hFileNull)
-        AfxThrowFileException(CFileException::invalidFile, -1, m_strFileName);
+    if (m_hFile == hFileNull) AfxThrowFileException(CFileException::invalidFile, -1, m_strFileName);
     if (count == 0) return 0;
     std::uint32_t osError = 0;
     std::int64_t n = kxp::read_file(m_hFile, buffer, count, &osError);
@@ -193,8 +192,7 @@ UINT CStdioFile::Read(void* buffer, UINT count) {
 }
 
 BOOL CStdioFile::ReadString(CString& line) {
-    if (m_hFile == hFileNull)
-        AfxThrowFileException(CFileException::invalidFile, -1, m_strFileName);
+    if (m_hFile == hFileNull) AfxThrowFileException(CFileException::invalidFile, -1, m_strFileName);
     bool started = false;  // some bytes of this line are in `line` already
     for (;;) {
         if (m_nStart == m_nEnd && !Fill()) break;

@@ -21,9 +21,8 @@ bool IsDotOrDotDot(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
-int CopyLevel(const char* source, const char* destination, int recurse,
-              CStringArray* excludedDirs, CStringArray* excludedFiles, int copyOption,
-              CopyScope* scope) {
+int CopyLevel(const char* source, const char* destination, int recurse, CStringArray* excludedDirs,
+              CStringArray* excludedFiles, int copyOption, CopyScope* scope) {
     CString from(source);
     CString to(destination);
     kxfiles::NormaliseDirectory(from);

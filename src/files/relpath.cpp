@@ -1,8 +1,7 @@
 // A path expressed relative to the folder of another, as text alone.
 #include <zuvuvur/files.h>
 
-int kxu_make_relative_path(CString& result, const char* base, const char* target,
-                           int maxLevels) {
+int kxu_make_relative_path(CString& result, const char* base, const char* target, int maxLevels) {
     CString from(base);
     CString to(target);
     int lastSlash = to.ReverseFind('\\');

@@ -30,8 +30,7 @@ class NativePath {
             error_ = ERR_FILENAME_EXCED_RANGE;
             return;
         }
-        for (std::size_t i = 0; i < length; ++i)
-            text_[i] = path[i] == '\\' ? kSeparator : path[i];
+        for (std::size_t i = 0; i < length; ++i) text_[i] = path[i] == '\\' ? kSeparator : path[i];
         text_[length] = '\0';
         length_ = length;
     }

@@ -72,7 +72,7 @@ KXPLATFORM_API void unload_module(ModuleHandle module) noexcept;
 // and a Windows backend passes GetLastError() through unchanged.
 
 inline constexpr std::uint32_t ERR_SUCCESS = 0;
-inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;  // no such file; a search that matches nothing
+inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;  // no such file; a search matching nothing
 inline constexpr std::uint32_t ERR_PATH_NOT_FOUND = 3;  // a directory on the way is missing
 inline constexpr std::uint32_t ERR_TOO_MANY_OPEN_FILES = 4;
 inline constexpr std::uint32_t ERR_ACCESS_DENIED = 5;  // also: a directory where a file is meant
@@ -81,7 +81,7 @@ inline constexpr std::uint32_t ERR_NO_MORE_FILES = 18;  // a search ran to its e
 inline constexpr std::uint32_t ERR_WRITE_PROTECT = 19;  // read-only file system
 inline constexpr std::uint32_t ERR_WRITE_FAULT = 29;
 inline constexpr std::uint32_t ERR_READ_FAULT = 30;
-inline constexpr std::uint32_t ERR_GEN_FAILURE = 31;      // any other failure of the system
+inline constexpr std::uint32_t ERR_GEN_FAILURE = 31;        // any other failure of the system
 inline constexpr std::uint32_t ERR_SHARING_VIOLATION = 32;  // someone else's use forbids ours
 inline constexpr std::uint32_t ERR_DISK_FULL = 112;
 inline constexpr std::uint32_t ERR_INVALID_PARAMETER = 87;

@@ -24,21 +24,20 @@ class CopyDirectory : public ScratchTest {
     }
     int Copy(const std::string& from, const std::string& to, int recurse,
              CStringArray* dirs = nullptr, CStringArray* files = nullptr, int option = 1) {
-        return kxuCopyDirectory(Lib(from).c_str(), Lib(to).c_str(), recurse, dirs, files,
-                                option);
+        return kxuCopyDirectory(Lib(from).c_str(), Lib(to).c_str(), recurse, dirs, files, option);
     }
 };
 
-const Names kWholeTree = {"keep.txt", "README.txt", "CVS/", "CVS/entries", "a/", "a/x.txt",
-                          "a/README.TXT", "a/cvs/", "a/cvs/entries", "a/b/", "a/b/Cvs/",
-                          "a/b/Cvs/entries", "a/b/y.txt"};
+const Names kWholeTree = {"keep.txt", "README.txt",      "CVS/",     "CVS/entries",   "a/",
+                          "a/x.txt",  "a/README.TXT",    "a/cvs/",   "a/cvs/entries", "a/b/",
+                          "a/b/Cvs/", "a/b/Cvs/entries", "a/b/y.txt"};
 
 TEST_F(CopyDirectory, CopiesTheWholeTreeWithContentAndTimes) {
     MakeSource();
     auto old = fs::file_time_type::clock::now() - std::chrono::hours(50);
     fs::last_write_time(At("src/a/b/y.txt"), old);
-    fs::permissions(At("src/a/x.txt"), fs::perms::owner_read | fs::perms::owner_write |
-                                           fs::perms::owner_exec);
+    fs::permissions(At("src/a/x.txt"),
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec);
     EXPECT_EQ(Copy("src", "dst", 1), 1);
     EXPECT_EQ(Tree("dst"), kWholeTree);  // no temporary file left behind either
     EXPECT_EQ(Read("dst/a/b/y.txt"), "y");
@@ -131,33 +130,34 @@ TEST_P(CopyExclusions, ApplyToBareNamesAtEveryDepth) {
     const ExclusionRow& row = GetParam();
     MakeSource();
     CStringArray dirStorage, fileStorage;
-    EXPECT_EQ(Copy("src", "dst", 1, MakeList(row.dirs, dirStorage),
-                   MakeList(row.files, fileStorage)),
-              1);
+    EXPECT_EQ(
+        Copy("src", "dst", 1, MakeList(row.dirs, dirStorage), MakeList(row.files, fileStorage)), 1);
     Names expected;
     std::set_difference(kWholeTree.begin(), kWholeTree.end(), row.missing.begin(),
                         row.missing.end(), std::inserter(expected, expected.end()));
     EXPECT_EQ(Tree("dst"), expected);
 }
 
-const Names kAllCvs = {"CVS/", "CVS/entries", "a/cvs/", "a/cvs/entries", "a/b/Cvs/",
-                       "a/b/Cvs/entries"};
+const Names kAllCvs = {"CVS/",          "CVS/entries", "a/cvs/",
+                       "a/cvs/entries", "a/b/Cvs/",    "a/b/Cvs/entries"};
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CopyExclusions,
-    testing::Values(
-        ExclusionRow{"DirInAnyCase", {"cvs"}, {}, kAllCvs},
-        ExclusionRow{"DirWithTrailingBackslashes", {"CVS\\\\"}, {}, kAllCvs},
-        ExclusionRow{"DirAsAPathNeverMatches", {"a\\cvs", "C:\\src\\CVS"}, {}, {}},
-        ExclusionRow{"SecondElementMatches",
-                     {"nothing", "A"},
-                     {},
-                     {"a/", "a/x.txt", "a/README.TXT", "a/cvs/", "a/cvs/entries", "a/b/",
-                      "a/b/Cvs/", "a/b/Cvs/entries", "a/b/y.txt"}},
-        ExclusionRow{"FileInAnyCaseAtEveryDepth", {}, {"readme.TXT"}, {"README.txt", "a/README.TXT"}},
-        ExclusionRow{"FileWithTrailingBackslashNeverMatches", {}, {"README.txt\\"}, {}},
-        ExclusionRow{"FileListDoesNotExcludeFolders", {}, {"cvs"}, {}},
-        ExclusionRow{"DirListDoesNotExcludeFiles", {"keep.txt"}, {}, {}}),
+    testing::Values(ExclusionRow{"DirInAnyCase", {"cvs"}, {}, kAllCvs},
+                    ExclusionRow{"DirWithTrailingBackslashes", {"CVS\\\\"}, {}, kAllCvs},
+                    ExclusionRow{"DirAsAPathNeverMatches", {"a\\cvs", "C:\\src\\CVS"}, {}, {}},
+                    ExclusionRow{"SecondElementMatches",
+                                 {"nothing", "A"},
+                                 {},
+                                 {"a/", "a/x.txt", "a/README.TXT", "a/cvs/", "a/cvs/entries",
+                                  "a/b/", "a/b/Cvs/", "a/b/Cvs/entries", "a/b/y.txt"}},
+                    ExclusionRow{"FileInAnyCaseAtEveryDepth",
+                                 {},
+                                 {"readme.TXT"},
+                                 {"README.txt", "a/README.TXT"}},
+                    ExclusionRow{"FileWithTrailingBackslashNeverMatches", {}, {"README.txt\\"}, {}},
+                    ExclusionRow{"FileListDoesNotExcludeFolders", {}, {"cvs"}, {}},
+                    ExclusionRow{"DirListDoesNotExcludeFiles", {"keep.txt"}, {}, {}}),
     [](const testing::TestParamInfo<ExclusionRow>& info) { return info.param.label; });
 
 struct ModeRow {
@@ -202,8 +202,8 @@ TEST_F(CopyDirectory, NeverCopiesIntoItself) {
     EXPECT_EQ(Copy("src", "src/copy", 1), 1);
     EXPECT_EQ(Tree("src/copy"), (Names{"f.txt", "sub/", "sub/g.txt"}));
     EXPECT_EQ(Copy("src", "src", 1), 1);
-    EXPECT_EQ(Tree("src"), (Names{"f.txt", "sub/", "sub/g.txt", "copy/", "copy/f.txt",
-                                  "copy/sub/", "copy/sub/g.txt"}));
+    EXPECT_EQ(Tree("src"), (Names{"f.txt", "sub/", "sub/g.txt", "copy/", "copy/f.txt", "copy/sub/",
+                                  "copy/sub/g.txt"}));
 }
 
 TEST_F(CopyDirectory, FlatEntryAsksForDirectoriesThenFilesAndTakesNullAsNoList) {

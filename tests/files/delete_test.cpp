@@ -46,7 +46,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, DeletePatterns,
     testing::Values(PatternRow{"NullIsEveryName", nullptr, 7, kFiles},
                     PatternRow{"StarDotStarIsEveryName", "*.*", 7, kFiles},
-                    PatternRow{"Extension", "*.txt", 4, {"a.txt", "B.TXT", ".hidden.txt", "d1.txt"}},
+                    PatternRow{
+                        "Extension", "*.txt", 4, {"a.txt", "B.TXT", ".hidden.txt", "d1.txt"}},
                     PatternRow{"QuestionMarkIsOneCharacter", "?.txt", 2, {"a.txt", "B.TXT"}},
                     PatternRow{"TrailingDotIsNoExtension", "*.", 1, {"noext"}},
                     PatternRow{"LastExtension", "*.GZ", 1, {"x.tar.gz"}},

@@ -38,7 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, ReadLines,
     testing::Values(
         LinesRow{"EmptyFile", "", 0, {}, {}},
-        LinesRow{"CountIncludesEarlierElements", "a\nb\nc\n", 0, {"x", "y"}, {"x", "y", "a", "b", "c"}},
+        LinesRow{
+            "CountIncludesEarlierElements", "a\nb\nc\n", 0, {"x", "y"}, {"x", "y", "a", "b", "c"}},
         LinesRow{"CrLfEndsALine", "a\r\nb\r\n", 0, {}, {"a", "b"}},
         LinesRow{"LastLineWithoutEnd", "a\nb", 0, {}, {"a", "b"}},
         LinesRow{"EmptyLinesAreLines", "\n\r\n", 0, {}, {"", ""}},
@@ -50,7 +51,13 @@ INSTANTIATE_TEST_SUITE_P(
         LinesRow{"ByteOrderMarkStays", kBom + "first\nsecond\n", 0, {}, {kBom + "first", "second"}},
         LinesRow{"LoneCrStays", "a\rb\nc\r", 0, {}, {"a\rb", "c\r"}},
         LinesRow{"OnlyTheCrBeforeTheLfGoes", "a\r\r\n", 0, {}, {"a\r"}},
-        LinesRow{"ControlZIsAByte", "a\x1A" "b\n", 0, {}, {"a\x1A" "b"}}),
+        LinesRow{"ControlZIsAByte",
+                 "a\x1A"
+                 "b\n",
+                 0,
+                 {},
+                 {"a\x1A"
+                  "b"}}),
     [](const testing::TestParamInfo<LinesRow>& info) { return info.param.label; });
 
 class TextFile : public ScratchTest {};
