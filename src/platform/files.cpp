@@ -84,7 +84,7 @@ bool name_matches(const char* pattern, const char* name) noexcept {
     // A trailing ".*" may match nothing at all, dot included: "*.*" is "every name".
     if (pn >= 2 && p[pn - 2] == '.' && p[pn - 1] == '*') return Glob(p, pn - 2, s, sn);
     // A trailing lone "." stands for "no extension".
-    if (pn >= 1 && p[pn - 1] == '.' && !std::memchr(name, '.', sn)) return Glob(p, pn - 1, s, sn);
+    if (pn >= 1 && p[pn - 1] == '.' && !std::strchr(name, '.')) return Glob(p, pn - 1, s, sn);
     return false;
 }
 
