@@ -36,7 +36,8 @@ inline bool IsExcluded(const char* name, const CStringArray* list, bool trimBack
 
 class Search {
   public:
-    explicit Search(const char* spec) : handle_(kxp::find_first(spec, &entry, &error)) {}
+    explicit Search(const char* searchPath)
+        : handle_(kxp::find_first(searchPath, &entry, &error)) {}
     Search(const Search&) = delete;
     Search& operator=(const Search&) = delete;
     ~Search() { kxp::find_close(handle_); }

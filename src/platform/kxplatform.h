@@ -126,8 +126,8 @@ using SearchHandle = DirSearch*;
 // its part before the dot matches ("*." lists the names without an extension).
 KXPLATFORM_API bool name_matches(const char* pattern, const char* name) noexcept;
 
-// Starts a search of `spec`, a directory path followed by a name pattern
-// ("dir\*.*"; a spec without a backslash searches the working directory).
+// Starts a search of `searchPath`, a directory path followed by a name pattern
+// ("dir\*.*"; a search path without a backslash searches the working directory).
 // Returns the search with its first matching entry in `*entry`, or null with
 // the reason in `*error`:
 //   ERR_FILE_NOT_FOUND  the directory was read and no entry matches,
@@ -140,7 +140,7 @@ KXPLATFORM_API bool name_matches(const char* pattern, const char* name) noexcept
 // holds, is passed over: the library could not name it correctly, and a
 // name such as "..\x" would lead out of the directory. An entry that vanishes
 // while the search runs is passed over too.
-KXPLATFORM_API SearchHandle find_first(const char* spec, FindData* entry,
+KXPLATFORM_API SearchHandle find_first(const char* searchPath, FindData* entry,
                                        std::uint32_t* error) noexcept;
 // The next matching entry: true with `*entry` filled, or false with
 // ERR_NO_MORE_FILES at the end or another error number in `*error`.
