@@ -4,6 +4,7 @@
 
 #include "afx/afx.h"
 #include "export.h"
+#include "files.h"
 #include "host.h"
 #include "messages.h"
 #include "separators.h"

@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
         AddCSourceCommands(app, lib);
         AddHtmlCommands(app, lib);
         AddReorderCommands(app, lib);
+        AddFilesCommands(app, lib);
         CLI11_PARSE(app, argc, argv);
     } catch (CException* e) {
         char message[256];
