@@ -6,3 +6,5 @@
 #include "export.h"
 #include "host.h"
 #include "separators.h"
+#include "tokens.h"
+#include "csv.h"
