@@ -8,3 +8,4 @@
 #include "separators.h"
 #include "tokens.h"
 #include "csv.h"
+#include "keyvalues.h"
