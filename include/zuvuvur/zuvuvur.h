@@ -9,3 +9,4 @@
 #include "tokens.h"
 #include "csv.h"
 #include "keyvalues.h"
+#include "labels.h"
