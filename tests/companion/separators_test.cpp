@@ -338,3 +338,83 @@ TEST(GetCharClass, EveryByteHasOneClassAndSignExtensionMatches) {
 }
 
 }  // namespace
+
+namespace {
+
+// The search rules written out as plainly as possible: one stack, every byte in turn. The
+// library's search takes shortcuts (no stack until a bracket opens); it must answer the same.
+struct Reference {
+    int separator;
+    bool quotes;
+    bool angles;
+
+    // Offset of the answer from `from` on, or -1; `state` as the search reports it.
+    int Find(const std::string& text, std::size_t from, int* state) const {
+        struct Open {
+            char closer;
+            int pending;
+        };
+        std::vector<Open> open;
+        for (std::size_t i = from; i < text.size(); ++i) {
+            const char c = text[i];
+            if (c == static_cast<char>(separator)) {
+                if (open.empty()) {
+                    *state = 0;
+                    return static_cast<int>(i);
+                }
+                if (open.back().pending < 0) open.back().pending = static_cast<int>(i);
+            } else if (!open.empty() && open.back().closer == '"') {
+                if (c == '"') open.pop_back();
+            } else if (quotes && c == '"') {
+                open.push_back({'"', -1});
+            } else if (c == '(' || (angles && c == '<')) {
+                open.push_back({c == '(' ? ')' : '>', -1});
+            } else if (!open.empty() && c == open.back().closer) {
+                open.pop_back();
+            }
+        }
+        *state = open.empty() ? 0 : 1;
+        int earliest = -1;
+        for (const Open& o : open)
+            if (o.pending >= 0 && (earliest < 0 || o.pending < earliest)) earliest = o.pending;
+        return earliest;
+    }
+};
+
+// Every text of up to six bytes over the bytes that matter, walked as the token splitter walks
+// it, with quotes and angle brackets each on and off.
+TEST(FindSeparator, AgreesWithThePlainRulesOnEveryShortText) {
+    const std::string alphabet = ",\"()<>x";
+    for (int quotes = 0; quotes < 2; ++quotes) {
+        for (int angles = 0; angles < 2; ++angles) {
+            AngleBrackets setting(angles != 0);
+            const Reference reference{',', quotes != 0, angles != 0};
+            std::vector<int> digits;
+            for (int length = 0; length <= 6; ++length) {
+                digits.assign(static_cast<std::size_t>(length), 0);
+                for (;;) {
+                    std::string text;
+                    for (int d : digits) text += alphabet[static_cast<std::size_t>(d)];
+                    Buffer buffer(text.c_str());
+                    std::size_t from = 0;
+                    for (;;) {
+                        int expectedState = -1, state = -1;
+                        const int expected = reference.Find(text, from, &expectedState);
+                        const int found = buffer.offset(kxtl::find_separator(
+                            buffer.get() + from, ',', quotes ? Q : 0, &state));
+                        ASSERT_EQ(found, expected) << text << " from " << from;
+                        ASSERT_EQ(state, expectedState) << text << " from " << from;
+                        if (found < 0) break;
+                        from = static_cast<std::size_t>(found) + 1;
+                    }
+                    std::size_t k = 0;
+                    while (k < digits.size() && ++digits[k] == static_cast<int>(alphabet.size()))
+                        digits[k++] = 0;
+                    if (k == digits.size()) break;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace
