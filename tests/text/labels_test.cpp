@@ -108,7 +108,7 @@ TEST(SeparateCharWithNumericSuffix, NullTextAndLetterSets) {
 
 TEST(SeparateCharWithNumericSuffix, LargeArraysAndLongSuffixes) {
     CStringArray labels;
-    for (int i = 0; i < 30000; ++i) labels.Add(("P" + std::to_string(i + 10)).c_str());
+    for (int i = 0; i < 30000; ++i) labels.Add(CString("P") + std::to_string(i + 10).c_str());
     EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix("LUD2P9", &labels, kLetters, kSuffixes, 0),
               30004);
     // A repeat is found however far back its first one is.
@@ -116,9 +116,9 @@ TEST(SeparateCharWithNumericSuffix, LargeArraysAndLongSuffixes) {
     EXPECT_EQ(labels.GetSize(), 30006);
     EXPECT_STREQ(labels[30005], "P29");
 
-    const std::string longSuffix = "P" + std::string(200000, '7');
+    const CString longSuffix = CString("P") + CString('7', 200000);
     labels.SetSize(0);
-    EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(longSuffix.c_str(), &labels, "", "P", 0), 1);
+    EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(longSuffix, &labels, "", "P", 0), 1);
     EXPECT_EQ(labels[0].GetLength(), 200001);
 }
 
