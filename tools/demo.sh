@@ -9,3 +9,8 @@ step() { printf '\n$ kxhost'; printf ' %q' "$@"; printf '\n'; "$host" "$@"; }
 
 step split --by ", " "$(cat "$here/samples/list.txt")"
 step join --with " | " alpha beta gamma
+step csv --file "$here/samples/people.csv"
+step tokens --sep ws --quote-mode 40 "(a b) [c] d"
+step kv --sep ";" "a = 1; b=2; flag"
+step kv --make --sep ";" a 1 b 2
+step labels lup1d2

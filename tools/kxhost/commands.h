@@ -8,3 +8,4 @@
 #include "library.h"
 
 void AddSeparatorCommands(CLI::App& app, const Library& lib);
+void AddTokenizingCommands(CLI::App& app, const Library& lib);

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
         CLI::App app{"kxhost - the reference host of zuVuvur9_64"};
         app.require_subcommand(1);
         AddSeparatorCommands(app, lib);
+        AddTokenizingCommands(app, lib);
         CLI11_PARSE(app, argc, argv);
     } catch (CException* e) {
         char message[256];
