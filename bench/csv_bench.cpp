@@ -35,14 +35,17 @@ class Dice {
 };
 
 std::string MakeCell(Dice& dice) {
-    static const char* const kWords[] = {"alpha", "17",   "beta gamma", "3.25", "x",
+    static const char* const kWords[] = {"alpha", "17",   "beta gamma", "3.25",    "x",
                                          "delta", "1e-3", "",           "epsilon", "-42"};
     std::string cell = kWords[dice.Below(10)];
     if (dice.Below(5) != 0) return cell;  // four in five plain
     switch (dice.Below(3)) {
-        case 0: return "\"" + cell + "\"";
-        case 1: return "\"" + cell + ", " + kWords[dice.Below(10)] + "\"";
-        default: return "\"say \"\"" + cell + "\"\"\"";
+        case 0:
+            return "\"" + cell + "\"";
+        case 1:
+            return "\"" + cell + ", " + kWords[dice.Below(10)] + "\"";
+        default:
+            return "\"say \"\"" + cell + "\"\"\"";
     }
 }
 
@@ -122,7 +125,12 @@ void BM_LongLine(benchmark::State& state) {
 
 BENCHMARK(BM_TokenizeOneCSVLine)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainSplit)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LongLine)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LongLine)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMicrosecond);
 
 // Prints as usual and keeps each benchmark's CPU time per iteration for the
 // ratios: the machine may be shared, and wall time then counts the others too.

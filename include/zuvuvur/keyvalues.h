@@ -29,8 +29,8 @@
 
 // Splits `text` into `keys` and `values`; returns the number of pairs. A null
 // text is split as an empty copy (one pair, both empty); "" gives 0.
-KXU_EXPORT int kxutilsSeparateKeyValues(const char* text, CStringArray* keys,
-                                        CStringArray* values, char separator);
+KXU_EXPORT int kxutilsSeparateKeyValues(const char* text, CStringArray* keys, CStringArray* values,
+                                        char separator);
 KXU_EXPORT int kxu_separate_key_values(const char* text, CHostObject* keys, CHostObject* values,
                                        char separator);
 

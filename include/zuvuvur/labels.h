@@ -33,8 +33,7 @@
 #include "host.h"
 
 KXU_EXPORT int kxutilsSeparateCharWithNumericSuffix(const char* text, CStringArray* labels,
-                                                    const char* letters,
-                                                    const char* suffixLetters,
+                                                    const char* letters, const char* suffixLetters,
                                                     int allowDuplicates);
 
 // The script's entry: duplicates are not allowed.

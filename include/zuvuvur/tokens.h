@@ -47,9 +47,9 @@
 inline constexpr int QUOTE_MODE_ANGLE = -2;
 
 // Bits of `options`; other bits are ignored.
-inline constexpr int GT_ALT_SEARCH = 0x1;  // plain quote-aware search, brackets ignored
-                                           // (not in white-space mode)
-inline constexpr int GT_EX_SEARCH = 0x2;   // the extended search (no escape byte here)
+inline constexpr int GT_ALT_SEARCH = 0x1;      // plain quote-aware search, brackets ignored
+                                               // (not in white-space mode)
+inline constexpr int GT_EX_SEARCH = 0x2;       // the extended search (no escape byte here)
 inline constexpr int GT_UNQUOTE_OPTION = 0x4;  // quoteMode 34: keep what follows a
                                                // closing quote ("ab"x -> abx)
 
@@ -63,5 +63,5 @@ inline constexpr int GT_UNQUOTE_OPTION = 0x4;  // quoteMode 34: keep what follow
 //             is accepted).
 //   quoteMode how tokens are finished, see above.
 //   options   GT_ALT_SEARCH, GT_EX_SEARCH, GT_UNQUOTE_OPTION.
-KXU_EXPORT int kxutilsGetTokens(const char* text, CStringArray* tokens, char separator,
-                                int* state, int quoteMode, int options);
+KXU_EXPORT int kxutilsGetTokens(const char* text, CStringArray* tokens, char separator, int* state,
+                                int quoteMode, int options);

@@ -34,11 +34,16 @@ bool is_white(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 // nearly every byte a search reads, so it is a switch rather than a library call.
 char bracket_closer(char c) {
     switch (c) {
-        case '(': return ')';
-        case '[': return ']';
-        case '{': return '}';
-        case '<': return '>';
-        default: return '\0';
+        case '(':
+            return ')';
+        case '[':
+            return ']';
+        case '{':
+            return '}';
+        case '<':
+            return '>';
+        default:
+            return '\0';
     }
 }
 
@@ -186,12 +191,16 @@ char* scan(char* text, const Rules& given, int* unclosed) {
 // Whether `c` opens a group under these rules.
 bool opens_group(char c, const Rules& rules) {
     switch (c) {
-        case kQuote: return rules.quotes;
+        case kQuote:
+            return rules.quotes;
         case '(':
         case '[':
-        case '{': return rules.brackets;
-        case '<': return rules.brackets && rules.angles;
-        default: return false;
+        case '{':
+            return rules.brackets;
+        case '<':
+            return rules.brackets && rules.angles;
+        default:
+            return false;
     }
 }
 

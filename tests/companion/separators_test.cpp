@@ -400,8 +400,8 @@ TEST(FindSeparator, AgreesWithThePlainRulesOnEveryShortText) {
                     for (;;) {
                         int expectedState = -1, state = -1;
                         const int expected = reference.Find(text, from, &expectedState);
-                        const int found = buffer.offset(kxtl::find_separator(
-                            buffer.get() + from, ',', quotes ? Q : 0, &state));
+                        const int found = buffer.offset(
+                            kxtl::find_separator(buffer.get() + from, ',', quotes ? Q : 0, &state));
                         ASSERT_EQ(found, expected) << text << " from " << from;
                         ASSERT_EQ(state, expectedState) << text << " from " << from;
                         if (found < 0) break;

@@ -32,8 +32,8 @@ TEST_P(TokenizeOneCsvLine, CellsThroughTheHost) {
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, TokenizeOneCsvLine,
-    testing::Values(CsvRow{"a,\"b,c\",\"d\"\"e\"", 3, {"a", "b,c", "d\"e"}},
-                    CsvRow{"", 0, {}}, CsvRow{nullptr, 1, {""}}, CsvRow{"a,", 2, {"a", ""}},
+    testing::Values(CsvRow{"a,\"b,c\",\"d\"\"e\"", 3, {"a", "b,c", "d\"e"}}, CsvRow{"", 0, {}},
+                    CsvRow{nullptr, 1, {""}}, CsvRow{"a,", 2, {"a", ""}},
                     CsvRow{",,", 3, {"", "", ""}},
                     CsvRow{"f(1,2),<x,y>,{p,q},[r,s]", 4, {"f(1,2)", "<x,y>", "{p,q}", "[r,s]"}},
                     CsvRow{" a , b ", 2, {" a ", " b "}},  // cells are not trimmed
@@ -45,14 +45,14 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Cells, TokenizeOneCsvLine,
     testing::Values(CsvRow{"\"\"", 1, {""}}, CsvRow{"\"", 1, {""}}, CsvRow{"x", 1, {"x"}},
-                    CsvRow{"a\"b", 1, {"a"}},     // lone quote inside: cut there
-                    CsvRow{"\"ab", 1, {"a"}},     // no closing quote: last byte lost
-                    CsvRow{"ab\"", 1, {"ab"}},    // trailing quote of a plain cell dropped
+                    CsvRow{"a\"b", 1, {"a"}},         // lone quote inside: cut there
+                    CsvRow{"\"ab", 1, {"a"}},         // no closing quote: last byte lost
+                    CsvRow{"ab\"", 1, {"ab"}},        // trailing quote of a plain cell dropped
                     CsvRow{"\"ab\"\"", 1, {"ab\""}},  // the pair read, then closing
-                    CsvRow{"\"ab\"\"\"", 1, {"ab\""}},
-                    CsvRow{"\"a\"b\"", 1, {"a"}}, CsvRow{"\"ab\"x", 1, {"ab"}},
-                    CsvRow{" \"a\"", 1, {" "}}, CsvRow{"\"\"\"\"", 1, {"\""}},
-                    CsvRow{"a\"\"b", 1, {"a\"b"}}, CsvRow{"\n\n", 1, {"\n\n"}}));
+                    CsvRow{"\"ab\"\"\"", 1, {"ab\""}}, CsvRow{"\"a\"b\"", 1, {"a"}},
+                    CsvRow{"\"ab\"x", 1, {"ab"}}, CsvRow{" \"a\"", 1, {" "}},
+                    CsvRow{"\"\"\"\"", 1, {"\""}}, CsvRow{"a\"\"b", 1, {"a\"b"}},
+                    CsvRow{"\n\n", 1, {"\n\n"}}));
 
 TEST(TokenizeOneCsvLineEntry, NoArrayCountsNothingAndChangesNothing) {
     EXPECT_EQ(kxu_tokenize_one_csv_line("a,b", nullptr), -1);

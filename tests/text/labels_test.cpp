@@ -21,8 +21,8 @@ struct LabelRow {
 };
 
 void PrintTo(const LabelRow& row, std::ostream* os) {
-    *os << testing::PrintToString(std::string(row.text)) << " duplicates "
-        << row.allowDuplicates << " onto " << row.before.size();
+    *os << testing::PrintToString(std::string(row.text)) << " duplicates " << row.allowDuplicates
+        << " onto " << row.before.size();
 }
 
 class SeparateCharWithNumericSuffix : public testing::TestWithParam<LabelRow> {};
@@ -39,28 +39,24 @@ TEST_P(SeparateCharWithNumericSuffix, AppendsUntilTheFirstFault) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SeparateCharWithNumericSuffix,
-    testing::Values(LabelRow{"LUP1D2", 0, {}, 4, {"L", "U", "P1", "D2"}},
-                    LabelRow{" L\tP1 ", 0, {}, 2, {"L", "P1"}},
-                    LabelRow{"P007D12", 0, {}, 2, {"P007", "D12"}},
-                    LabelRow{"", 0, {"x", "y"}, 2, {"x", "y"}},
-                    LabelRow{"U", 0, {"x"}, 2, {"x", "U"}},
-                    // The codes, and the labels that stay after a stop.
-                    LabelRow{"P 1", 0, {}, -99, {"P"}},  // a blank before the digit
-                    LabelRow{"L1", 0, {}, -99, {"L"}},   // L takes no suffix
-                    LabelRow{"1P", 0, {}, -100, {}}, LabelRow{"LX", 0, {}, -98, {"L"}},
-                    LabelRow{"l", 0, {}, -98, {}},  // case matters
-                    LabelRow{"LL", 0, {}, -97, {"L"}}, LabelRow{"LL", 1, {}, 2, {"L", "L"}},
-                    LabelRow{"U", 0, {"U"}, -97, {"U"}},  // old labels count too
-                    // A suffixed label is checked at every length it passes through,
-                    // after its digit is in: the repeat stays in the array.
-                    LabelRow{"P1P1", 0, {}, -97, {"P1", "P1"}},
-                    LabelRow{"P1P2", 0, {}, 2, {"P1", "P2"}},
-                    LabelRow{"P1P12", 0, {}, -97, {"P1", "P1"}},
-                    LabelRow{"P12P1", 0, {}, 2, {"P12", "P1"}},
-                    LabelRow{"P12", 0, {"P1"}, -97, {"P1", "P1"}},
-                    LabelRow{"PP1", 0, {}, 2, {"P", "P1"}},  // P1 is not looked for as P
-                    LabelRow{"P1P", 0, {}, 2, {"P1", "P"}},
-                    LabelRow{"P1P1", 1, {}, 2, {"P1", "P1"}}));
+    testing::Values(
+        LabelRow{"LUP1D2", 0, {}, 4, {"L", "U", "P1", "D2"}},
+        LabelRow{" L\tP1 ", 0, {}, 2, {"L", "P1"}}, LabelRow{"P007D12", 0, {}, 2, {"P007", "D12"}},
+        LabelRow{"", 0, {"x", "y"}, 2, {"x", "y"}}, LabelRow{"U", 0, {"x"}, 2, {"x", "U"}},
+        // The codes, and the labels that stay after a stop.
+        LabelRow{"P 1", 0, {}, -99, {"P"}},  // a blank before the digit
+        LabelRow{"L1", 0, {}, -99, {"L"}},   // L takes no suffix
+        LabelRow{"1P", 0, {}, -100, {}}, LabelRow{"LX", 0, {}, -98, {"L"}},
+        LabelRow{"l", 0, {}, -98, {}},  // case matters
+        LabelRow{"LL", 0, {}, -97, {"L"}}, LabelRow{"LL", 1, {}, 2, {"L", "L"}},
+        LabelRow{"U", 0, {"U"}, -97, {"U"}},  // old labels count too
+        // A suffixed label is checked at every length it passes through,
+        // after its digit is in: the repeat stays in the array.
+        LabelRow{"P1P1", 0, {}, -97, {"P1", "P1"}}, LabelRow{"P1P2", 0, {}, 2, {"P1", "P2"}},
+        LabelRow{"P1P12", 0, {}, -97, {"P1", "P1"}}, LabelRow{"P12P1", 0, {}, 2, {"P12", "P1"}},
+        LabelRow{"P12", 0, {"P1"}, -97, {"P1", "P1"}},
+        LabelRow{"PP1", 0, {}, 2, {"P", "P1"}},  // P1 is not looked for as P
+        LabelRow{"P1P", 0, {}, 2, {"P1", "P"}}, LabelRow{"P1P1", 1, {}, 2, {"P1", "P1"}}));
 
 TEST(SeparateWksLabelsChar, UpperCasesAndTakesTheFlags) {
     const struct {
@@ -69,10 +65,10 @@ TEST(SeparateWksLabelsChar, UpperCasesAndTakesTheFlags) {
         int result;
         Strings after;
     } rows[] = {
-        {"lu", 0, 2, {"L", "U"}},      {"p1d2o3", 0, 3, {"P1", "D2", "O3"}},
-        {"g", 0, 1, {"G"}},            {"G", 0x2, -98, {}},
-        {"ll", 0, -97, {"L"}},         {"ll", 0x1, 2, {"L", "L"}},
-        {"cG", 0x3, -98, {"C"}},       {"fx", 0, -98, {"F"}},
+        {"lu", 0, 2, {"L", "U"}}, {"p1d2o3", 0, 3, {"P1", "D2", "O3"}},
+        {"g", 0, 1, {"G"}},       {"G", 0x2, -98, {}},
+        {"ll", 0, -97, {"L"}},    {"ll", 0x1, 2, {"L", "L"}},
+        {"cG", 0x3, -98, {"C"}},  {"fx", 0, -98, {"F"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);

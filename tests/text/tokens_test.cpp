@@ -32,17 +32,17 @@ TEST_P(GetTokens, SplitsAndFinishes) {
     CStringArray tokens;
     tokens.Add("stale");
     int state = 0;
-    const int count = kxutilsGetTokens(row.text, &tokens, row.separator, &state, row.quoteMode,
-                                       row.options);
+    const int count =
+        kxutilsGetTokens(row.text, &tokens, row.separator, &state, row.quoteMode, row.options);
     EXPECT_EQ(count, static_cast<int>(row.tokens.size()));
     EXPECT_EQ(ToVector(tokens), row.tokens);
     if (row.text) {
         EXPECT_EQ(std::string(row.text), before);  // worked on a copy
     }
     // Counting alone gives the same number.
-    EXPECT_EQ(kxutilsGetTokens(row.text, nullptr, row.separator, nullptr, row.quoteMode,
-                               row.options),
-              count);
+    EXPECT_EQ(
+        kxutilsGetTokens(row.text, nullptr, row.separator, nullptr, row.quoteMode, row.options),
+        count);
 }
 
 constexpr int kQ = '"';
@@ -60,26 +60,25 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     QuoteModes, GetTokens,
-    testing::Values(
-        TokenRow{"x\r\ny\r", '\n', 0, 0, {"x", "y"}},  // CR before LF dropped
-        TokenRow{"\r\n\r", '\n', 0, 0, {"", ""}},
-        TokenRow{"a\r\r\n", '\n', 0, 0, {"a\r", ""}},             // only one CR
-        TokenRow{"a\r\n\"b\" ", '\n', kQ, 0, {"a", "\"b\" "}},  // LF rule comes first
-        TokenRow{" a , ,b ", ',', ' ', 0, {"a", "", "b"}},
-        TokenRow{" \"a,b\" , c", ',', kQ, 0, {"a,b", "c"}},
-        TokenRow{" \"d\"\"e\" ,\"\"", ',', kQ, 0, {"d\"e", ""}},
-        TokenRow{"\"ab\"x,y", ',', kQ, 0, {"ab", "y"}},
-        TokenRow{"\"ab\"x,y", ',', kQ, GT_UNQUOTE_OPTION, {"abx", "y"}},
-        TokenRow{"a, ,", ',', kQ, 0, {"a", "", ""}},
-        TokenRow{" \"a\" ; b ", ';', kQ, 0, {" \"a\" ", " b "}},  // 34 only with ','
-        TokenRow{" \"a\" , b ", ',', '\'', 0, {" \"a\" ", " b "}},
-        TokenRow{"<a,b>,c", ',', QUOTE_MODE_ANGLE, 0, {"<a,b>", "c"}},
-        TokenRow{"<a,b>,c", ',', 0, 0, {"<a", "b>", "c"}}));
+    testing::Values(TokenRow{"x\r\ny\r", '\n', 0, 0, {"x", "y"}},  // CR before LF dropped
+                    TokenRow{"\r\n\r", '\n', 0, 0, {"", ""}},
+                    TokenRow{"a\r\r\n", '\n', 0, 0, {"a\r", ""}},           // only one CR
+                    TokenRow{"a\r\n\"b\" ", '\n', kQ, 0, {"a", "\"b\" "}},  // LF rule comes first
+                    TokenRow{" a , ,b ", ',', ' ', 0, {"a", "", "b"}},
+                    TokenRow{" \"a,b\" , c", ',', kQ, 0, {"a,b", "c"}},
+                    TokenRow{" \"d\"\"e\" ,\"\"", ',', kQ, 0, {"d\"e", ""}},
+                    TokenRow{"\"ab\"x,y", ',', kQ, 0, {"ab", "y"}},
+                    TokenRow{"\"ab\"x,y", ',', kQ, GT_UNQUOTE_OPTION, {"abx", "y"}},
+                    TokenRow{"a, ,", ',', kQ, 0, {"a", "", ""}},
+                    TokenRow{" \"a\" ; b ", ';', kQ, 0, {" \"a\" ", " b "}},  // 34 only with ','
+                    TokenRow{" \"a\" , b ", ',', '\'', 0, {" \"a\" ", " b "}},
+                    TokenRow{"<a,b>,c", ',', QUOTE_MODE_ANGLE, 0, {"<a,b>", "c"}},
+                    TokenRow{"<a,b>,c", ',', 0, 0, {"<a", "b>", "c"}}));
 
 INSTANTIATE_TEST_SUITE_P(
     WhiteSpace, GetTokens,
-    testing::Values(TokenRow{"  a \t b\r\n", 0, 0, 0, {"a", "b"}},
-                    TokenRow{" \t ", 0, 0, 0, {}}, TokenRow{nullptr, 0, 0, 0, {}},
+    testing::Values(TokenRow{"  a \t b\r\n", 0, 0, 0, {"a", "b"}}, TokenRow{" \t ", 0, 0, 0, {}},
+                    TokenRow{nullptr, 0, 0, 0, {}},
                     TokenRow{"\"a b\"  c", 0, 0, 0, {"\"a b\"", "c"}},
                     TokenRow{"\"a b\"  c", 0, kQ, 0, {"a b", "c"}},
                     TokenRow{"(a b) [c] 'd'", 0, '(', 0, {"a b", "[c]", "'d'"}},

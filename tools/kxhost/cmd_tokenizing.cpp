@@ -19,10 +19,17 @@ std::string Shown(const char* text) {
     std::string out;
     for (; *text != '\0'; ++text) {
         switch (*text) {
-            case '\t': out += "\\t"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            default: out += *text;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += *text;
         }
     }
     return out;
@@ -62,17 +69,24 @@ char ParseSeparator(const std::string& text) {
     if (text == "\\n") return '\n';
     if (text == "\\r") return '\r';
     if (text == "\\\\") return '\\';
-    throw CLI::ValidationError("--sep", "one character, \\t, \\n, \\r, \\\\ or ws, not '" + text + "'");
+    throw CLI::ValidationError("--sep",
+                               "one character, \\t, \\n, \\r, \\\\ or ws, not '" + text + "'");
 }
 
 const char* LabelFault(int code) {
     switch (code) {
-        case -1: return "no array";
-        case -97: return "a label would repeat one already there";
-        case -98: return "a character is no white space, allowed letter or digit";
-        case -99: return "a digit follows something other than a digit or a suffix letter";
-        case -100: return "the text starts with a digit";
-        default: return "unknown fault";
+        case -1:
+            return "no array";
+        case -97:
+            return "a label would repeat one already there";
+        case -98:
+            return "a character is no white space, allowed letter or digit";
+        case -99:
+            return "a digit follows something other than a digit or a suffix letter";
+        case -100:
+            return "the text starts with a digit";
+        default:
+            return "unknown fault";
     }
 }
 
@@ -86,8 +100,8 @@ void AddCsv(CLI::App& app, const Library& lib) {
     CLI::App* cmd = app.add_subcommand(
         "csv", "Cut one CSV line, or every line of a file, into cells: one row per line");
     CLI::Option* line = cmd->add_option("line", opt->line, "the line to cut");
-    CLI::Option* file =
-        cmd->add_option("-f,--file", opt->file, "cut every line of this file")->check(CLI::ExistingFile);
+    CLI::Option* file = cmd->add_option("-f,--file", opt->file, "cut every line of this file")
+                            ->check(CLI::ExistingFile);
     line->excludes(file);
     cmd->add_flag("--tsv", opt->tsv, "tab-separated rows instead of aligned columns");
     cmd->callback([opt, line, file, &lib] {
@@ -140,8 +154,8 @@ void AddTokens(CLI::App& app, const Library& lib) {
                             (opt->unquote ? GT_UNQUOTE_OPTION : 0);
         CStringArray tokens;
         int state = 0;
-        KX_EXPORT_FN(lib, kxutilsGetTokens)(opt->text.c_str(), &tokens, separator, &state,
-                                            opt->quoteMode, options);
+        KX_EXPORT_FN(lib, kxutilsGetTokens)
+        (opt->text.c_str(), &tokens, separator, &state, opt->quoteMode, options);
         for (INT_PTR i = 0; i < tokens.GetSize(); ++i) std::cout << Shown(tokens[i]) << '\n';
     });
 }
@@ -177,8 +191,8 @@ void AddKeyValues(CLI::App& app, const Library& lib) {
         }
         if (opt->words.size() != 1) throw CLI::ValidationError("kv", "give one list to split");
         StringArrayObject keys, values;
-        KX_EXPORT_FN(lib, kxu_separate_key_values)(opt->words[0].c_str(), &keys, &values,
-                                                   separator);
+        KX_EXPORT_FN(lib, kxu_separate_key_values)
+        (opt->words[0].c_str(), &keys, &values, separator);
         std::vector<Row> rows;
         for (INT_PTR i = 0; i < keys.strings.GetSize(); ++i)
             rows.push_back({Shown(keys.strings[i]), Shown(values.strings[i])});
@@ -198,10 +212,12 @@ void AddLabels(CLI::App& app, const Library& lib) {
     cmd->add_option("text", opt->text, "the labels, e.g. LUP1D2")->required();
     CLI::Option* letters =
         cmd->add_option("--letters", opt->letters, "single letters (case matters)");
-    CLI::Option* suffixes = cmd->add_option("--suffix-letters", opt->suffixLetters,
-                                            "letters that take a number");
+    CLI::Option* suffixes =
+        cmd->add_option("--suffix-letters", opt->suffixLetters, "letters that take a number");
     cmd->add_flag("--allow-duplicates", opt->allowDuplicates, "let a label repeat");
-    cmd->add_flag("--no-g", opt->noG, "worksheet labels without G")->excludes(letters)->excludes(suffixes);
+    cmd->add_flag("--no-g", opt->noG, "worksheet labels without G")
+        ->excludes(letters)
+        ->excludes(suffixes);
     cmd->callback([opt, letters, suffixes, &lib] {
         StringArrayObject labels;
         int result;
