@@ -3,7 +3,8 @@
 //     kxutilsSeparateKeyValues("a = 1; b=2", &keys, &values, ';');   // 2: a b | 1 2
 //     kxutilsSeparateKeyValues("x, k=v=w", &keys, &values, ',');     // 2: "" k | x v=w
 //     kxutilsSeparateKeyValues(" k = \"1,5\" ", &keys, &values, ',');  // 1: k | "1,5"
-//     kxutilsMakeKeyValuesStr(joined = "p", keys, values, ',');      // "pa=1,b=2", 2
+//     // joined "p", keys a b, values 1 2:
+//     kxutilsMakeKeyValuesStr(joined, keys, values, ',');             // 2, joined "pa=1,b=2"
 //
 // Splitting: the pairs are cut by the token splitter (tokens.h) at `separator`
 // with quote mode 34, so a separator inside "..." or balanced brackets does not
