@@ -8,3 +8,4 @@
 #include "messages.h"
 #include "separators.h"
 #include "shell.h"
+#include "sort.h"
