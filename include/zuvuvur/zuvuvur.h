@@ -6,6 +6,7 @@
 #include "export.h"
 #include "host.h"
 #include "messages.h"
+#include "numeric.h"
 #include "separators.h"
 #include "shell.h"
 #include "sort.h"
