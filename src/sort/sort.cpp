@@ -5,15 +5,17 @@
 #include <climits>
 #include <type_traits>
 
+#include "kxplatform.h"
 #include "kxtl.h"
 
 namespace {
 
-// +1, or -1 under SORT_DESCENDING. The comparators multiply by it instead of
-// branching: the companion's partition consumes comparator answers without a
-// branch, and a comparator that branches on data throws that away.
-inline int Direction(std::uint32_t flags) {
-    return 1 - static_cast<int>((flags & SORT_DESCENDING) >> 3);
+// r, or -r under SORT_DESCENDING, without a branch: the companion's
+// partition consumes comparator answers without branching, and a comparator
+// that branches on data would throw that away.
+inline int Directed(int r, std::uint32_t flags) {
+    const int negate = -static_cast<int>((flags & SORT_DESCENDING) >> 4);  // 0 or all ones
+    return (r ^ negate) - negate;
 }
 
 template <class T>
@@ -23,15 +25,30 @@ inline int Ordered(T a, T b) {
 
 int CompareDoubles(double a, double b, std::uint32_t flags) {
     int r = Ordered(a, b);
-    // NANUM is rare, so this test is almost never taken and predicts well.
-    if (a == NANUM || b == NANUM) {
-        std::uint32_t mode = flags & SORT_MISSING_MASK;
-        if (mode == SORT_MISSING_SMALLEST || mode == SORT_MISSING_LARGEST) {
-            r = (b == NANUM) - (a == NANUM);
-            if (mode == SORT_MISSING_LARGEST) r = -r;
-        }
+    // The mode is the same for the whole sort, so this test predicts
+    // perfectly, and outside modes 1 and 2 NANUM costs nothing to look for.
+    const std::uint32_t mode = flags & SORT_MISSING_MASK;
+    if (mode - 1 < 2 && (a == NANUM || b == NANUM)) {
+        r = (b == NANUM) - (a == NANUM);
+        if (mode == SORT_MISSING_LARGEST) r = -r;
     }
-    return r * Direction(flags);
+    return Directed(r, flags);
+}
+
+// CompareNoCase's own rule (Windows-1252 lower-case folding, then byte
+// order) with its answer, inlined: a string sort spends its time here, and a
+// call into the framework and from there into the code page for every
+// comparison costs more than the comparison itself.
+int CompareFolded(const char* a, const char* b) {
+    const unsigned char* lower = kxp::cp_lower_table();
+    auto x = reinterpret_cast<const unsigned char*>(a);
+    auto y = reinterpret_cast<const unsigned char*>(b);
+    for (;; ++x, ++y) {
+        int cx = lower[*x];
+        int cy = lower[*y];
+        if (cx != cy) return cx - cy;
+        if (cx == 0) return 0;
+    }
 }
 
 int CompareStrings(const CString& a, const CString& b, std::uint32_t flags) {
@@ -40,7 +57,7 @@ int CompareStrings(const CString& a, const CString& b, std::uint32_t flags) {
         double y = kxtl::text_to_double(b);
         return CompareDoubles(x, y, flags);
     }
-    int r = (flags & SORT_CASE_SENSITIVE) ? a.Compare(b) : a.CompareNoCase(b);
+    int r = (flags & SORT_CASE_SENSITIVE) ? a.Compare(b) : CompareFolded(a, b);
     if (flags & SORT_DESCENDING) r = r == INT_MIN ? INT_MAX : -r;
     return r;
 }
@@ -56,7 +73,7 @@ int SortCompare(const void* a, const void* b, void* context) {
     } else if constexpr (std::is_same_v<T, double>) {
         return CompareDoubles(x, y, flags);
     } else {
-        return Ordered(x, y) * Direction(flags);
+        return Directed(Ordered(x, y), flags);
     }
 }
 

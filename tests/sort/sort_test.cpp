@@ -222,4 +222,16 @@ TEST(Comparators, AnswerForFlagsHeldAsAValue) {
     EXPECT_EQ(SortStringGenericCallBack(&a, nullptr, 0), 0);
 }
 
+TEST(Comparators, StringsAnswerTheStringsOwnComparison) {
+    const char* texts[] = {"", "a", "A", "ab", "_", "Z", "\xC9t\xE9", "\xE9T\xC9", "\xFF", "a\x80"};
+    for (const char* x : texts) {
+        for (const char* y : texts) {
+            CString a(x), b(y);
+            EXPECT_EQ(SortStringGenericCallBack(&a, &b, 0), a.CompareNoCase(b)) << x << " " << y;
+            EXPECT_EQ(SortStringGenericCallBack(&a, &b, SORT_DESCENDING), -a.CompareNoCase(b));
+            EXPECT_EQ(SortStringGenericCallBack(&a, &b, SORT_CASE_SENSITIVE), a.Compare(b));
+        }
+    }
+}
+
 }  // namespace
