@@ -27,3 +27,9 @@ if command -v setfattr >/dev/null; then
   setfattr -n user.baloo.rating -v 8 "$props_dir/report.txt" || true
 fi
 step props "$props_dir/report.txt"
+
+# Typed sorts: missing readings last, each value after its place before the sort.
+# shellcheck disable=SC2046  # one value a word
+step sort --missing largest --index -- $(cat "$here/samples/readings.txt")
+step sort --type string --numeric 10 9 2.5
+step freq --trim "$here/samples/harvest.txt"

@@ -10,3 +10,5 @@
 void AddSeparatorCommands(CLI::App& app, const Library& lib);
 void AddMessageCommands(CLI::App& app, const Library& lib);
 void AddShellCommands(CLI::App& app, const Library& lib);
+void AddSortCommands(CLI::App& app, const Library& lib);
+void AddFrequencyCommands(CLI::App& app, const Library& lib);

@@ -13,6 +13,8 @@ int main(int argc, char** argv) {
         AddSeparatorCommands(app, lib);
         AddMessageCommands(app, lib);
         AddShellCommands(app, lib);
+        AddSortCommands(app, lib);
+        AddFrequencyCommands(app, lib);
         CLI11_PARSE(app, argc, argv);
     } catch (CException* e) {
         char message[256];
