@@ -115,7 +115,9 @@ void RemoveUnchanged(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(Frequencies)->Name("frequencies/1M/kxu_discrete_frequencies")->Unit(benchmark::kMillisecond);
+BENCHMARK(Frequencies)
+    ->Name("frequencies/1M/kxu_discrete_frequencies")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(SortAndCount)->Name("frequencies/1M/std::sort+count")->Unit(benchmark::kMillisecond);
 BENCHMARK(RemoveUnchanged)
     ->Name("unchanged")
@@ -128,10 +130,11 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     std::printf("\n");
-    reporter.Ratio("frequencies/1M/kxu_discrete_frequencies", "frequencies/1M/std::sort+count", 1.3);
+    reporter.Ratio("frequencies/1M/kxu_discrete_frequencies", "frequencies/1M/std::sort+count",
+                   1.3);
     // The floor shows what the memory hierarchy alone makes of the tenfold size.
-    for (const char* variant : {"floor:0/shuffled:0", "floor:1/shuffled:0", "floor:0/shuffled:1",
-                                "floor:1/shuffled:1"}) {
+    for (const char* variant :
+         {"floor:0/shuffled:0", "floor:1/shuffled:0", "floor:0/shuffled:1", "floor:1/shuffled:1"}) {
         std::string v = variant;
         reporter.Ratio("unchanged/items:100000/" + v, "unchanged/items:10000/" + v, 12.0);
     }

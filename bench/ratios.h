@@ -27,7 +27,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
     bool Ratio(const std::string& subject, const std::string& baseline, double limit) {
         auto s = seconds_.find(subject);
         auto b = seconds_.find(baseline);
-        if (s == seconds_.end() || b == seconds_.end() || b->second <= 0) return true;  // filtered out
+        if (s == seconds_.end() || b == seconds_.end() || b->second <= 0)
+            return true;  // filtered out
         double ratio = s->second / b->second;
         bool ok = ratio <= limit;
         std::printf("ratio %-48s / %-40s = %6.3f  (target <= %.2f) %s\n", subject.c_str(),

@@ -81,8 +81,7 @@ void RegisterDoubles(const std::string& shape, std::size_t n, const std::string&
     Register(p + "kxutilsSortBuff", input, [](std::vector<double>& v) {
         kxutilsSortBuff(v.data(), static_cast<long long>(v.size()), 0, nullptr);
     });
-    Register(p + "std::sort", input,
-             [](std::vector<double>& v) { std::sort(v.begin(), v.end()); });
+    Register(p + "std::sort", input, [](std::vector<double>& v) { std::sort(v.begin(), v.end()); });
     Register(p + "qsort", input, [](std::vector<double>& v) {
         std::qsort(v.data(), v.size(), sizeof(double), QsortCompare);
     });
@@ -106,7 +105,8 @@ void RegisterIndexed(std::size_t n, const std::string& size) {
         return out;
     });
     Register(p + "std::sort", pairs, [](Pairs& v) {
-        std::sort(v.begin(), v.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::sort(v.begin(), v.end(),
+                  [](const auto& a, const auto& b) { return a.first < b.first; });
     });
 }
 

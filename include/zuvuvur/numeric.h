@@ -54,9 +54,8 @@ KXU_EXPORT int kxu_nan_inf_to_NANUM(double* data, std::uint32_t count);
 // groups are represented by one of their spellings, whichever the sort put
 // first. Returns 1; 0 for an empty source (nothing written); -1 when either
 // host object is null or has no string array (nothing changed).
-KXU_EXPORT int kxu_discrete_frequencies(CHostObject* source, CHostObject* distinct,
-                                        double* counts, std::uint32_t* distinctCount,
-                                        std::uint32_t options);
+KXU_EXPORT int kxu_discrete_frequencies(CHostObject* source, CHostObject* distinct, double* counts,
+                                        std::uint32_t* distinctCount, std::uint32_t options);
 
 // Removes from the current items (ids, texts and the optional extra array,
 // all parallel) every item whose id occurs in the reference (referenceIds

@@ -41,7 +41,7 @@
 //   without losing the correspondence the caller asked to keep.
 // - The last index travels to the sort as a 32-bit int, so one call sorts at
 //   most 2,147,483,648 elements. A longer count sorts nothing and touches
-//   nothing, rather than sort a part and leave a buffer that looks sorted.
+//   nothing, rather than sort some of it and leave a buffer that looks sorted.
 // - A null buffer with a count of 2 or more does nothing.
 // - The exported comparators answer 0 (equal) when given a null pointer.
 #pragma once
@@ -82,8 +82,7 @@ extern template KXU_EXPORT_CPP void kxutilsSortBuff<short>(short*, long long, st
 extern template KXU_EXPORT_CPP void kxutilsSortBuff<int>(int*, long long, std::uint32_t,
                                                          CArray<int, int>*);
 extern template KXU_EXPORT_CPP void kxutilsSortBuff<unsigned int>(unsigned int*, long long,
-                                                                  std::uint32_t,
-                                                                  CArray<int, int>*);
+                                                                  std::uint32_t, CArray<int, int>*);
 extern template KXU_EXPORT_CPP void kxutilsSortBuff<long>(long*, long long, std::uint32_t,
                                                           CArray<int, int>*);
 extern template KXU_EXPORT_CPP void kxutilsSortBuff<unsigned long>(unsigned long*, long long,
@@ -95,8 +94,8 @@ extern template KXU_EXPORT_CPP void kxutilsSortBuff<double>(double*, long long, 
                                                             CArray<int, int>*);
 extern template KXU_EXPORT_CPP void kxutilsSortBuff<CString>(CString*, long long, std::uint32_t,
                                                              CArray<int, int>*);
-extern template KXU_EXPORT_CPP void kxutilsSortBuff<long long>(long long*, long long,
-                                                               std::uint32_t, CArray<int, int>*);
+extern template KXU_EXPORT_CPP void kxutilsSortBuff<long long>(long long*, long long, std::uint32_t,
+                                                               CArray<int, int>*);
 extern template KXU_EXPORT_CPP void kxutilsSortBuff<unsigned long long>(unsigned long long*,
                                                                         long long, std::uint32_t,
                                                                         CArray<int, int>*);

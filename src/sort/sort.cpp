@@ -28,7 +28,7 @@ int CompareDoubles(double a, double b, std::uint32_t flags) {
     // The mode is the same for the whole sort, so this test predicts
     // perfectly, and outside modes 1 and 2 NANUM costs nothing to look for.
     const std::uint32_t mode = flags & SORT_MISSING_MASK;
-    if (mode - 1 < 2 && (a == NANUM || b == NANUM)) {
+    if (mode - 1 < 2 && (a == NANUM || b == NANUM)) {  // modes 1 and 2, one unsigned test
         r = (b == NANUM) - (a == NANUM);
         if (mode == SORT_MISSING_LARGEST) r = -r;
     }
@@ -117,8 +117,7 @@ template KXU_EXPORT_CPP void kxutilsSortBuff<CString>(CString*, long long, std::
 template KXU_EXPORT_CPP void kxutilsSortBuff<long long>(long long*, long long, std::uint32_t,
                                                         CArray<int, int>*);
 template KXU_EXPORT_CPP void kxutilsSortBuff<unsigned long long>(unsigned long long*, long long,
-                                                                 std::uint32_t,
-                                                                 CArray<int, int>*);
+                                                                 std::uint32_t, CArray<int, int>*);
 
 void kxutilsSort(CArray<char, char>& array, std::uint32_t flags, CArray<int, int>* index) {
     kxutilsSortBuff(array.GetData(), array.GetSize(), flags, index);

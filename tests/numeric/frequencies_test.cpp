@@ -22,7 +22,10 @@ TEST(Frequencies, GroupsSortedStringsAndCountsThem) {
     const FreqRow rows[] = {
         {0, {"b", "a", "b"}, {"a", "b", "b"}, {"a", "b"}, {1, 2}},
         {0, {"x"}, {"x"}, {"x"}, {1}},
-        {0, {"c", "a", "c", "b", "c", "a"}, {"a", "a", "b", "c", "c", "c"}, {"a", "b", "c"},
+        {0,
+         {"c", "a", "c", "b", "c", "a"},
+         {"a", "a", "b", "c", "c", "c"},
+         {"a", "b", "c"},
          {2, 1, 3}},
         {FREQ_CASE_SENSITIVE, {"A", "a", "B"}, {"A", "B", "a"}, {"A", "B", "a"}, {1, 1, 1}},
         {FREQ_TRIM, {" a", "a "}, {"a", "a"}, {"a"}, {2}},
@@ -35,8 +38,8 @@ TEST(Frequencies, GroupsSortedStringsAndCountsThem) {
         TestStrings distinct;
         std::vector<double> counts(row.source.size(), -1.0);
         std::uint32_t groups = 0;
-        EXPECT_EQ(kxu_discrete_frequencies(&source, &distinct, counts.data(), &groups,
-                                           row.options), 1);
+        EXPECT_EQ(kxu_discrete_frequencies(&source, &distinct, counts.data(), &groups, row.options),
+                  1);
         EXPECT_EQ(source.Values(), row.sortedSource);
         EXPECT_EQ(distinct.Values(), row.distinct);
         EXPECT_EQ(groups, row.counts.size());
@@ -82,8 +85,9 @@ TEST(Frequencies, AgreesWithACountingMapOnManyStrings) {
     TestStrings distinct;
     std::vector<double> counts(20000);
     std::uint32_t groups = 0;
-    ASSERT_EQ(kxu_discrete_frequencies(&source, &distinct, counts.data(), &groups,
-                                       FREQ_CASE_SENSITIVE), 1);
+    ASSERT_EQ(
+        kxu_discrete_frequencies(&source, &distinct, counts.data(), &groups, FREQ_CASE_SENSITIVE),
+        1);
     ASSERT_EQ(groups, expected.size());
     std::size_t k = 0;
     for (const auto& [text, count] : expected) {

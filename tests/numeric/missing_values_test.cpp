@@ -38,7 +38,8 @@ TEST(MissingValues, ConvertInPlaceAndCount) {
         {kxu_nan_inf_to_NANUM, {quietNegative, Limits::signaling_NaN()}, {N, N}, 2},
         {kxu_nan_inf_to_NANUM,
          {Limits::max(), Limits::denorm_min(), -0.0, -Limits::max()},
-         {Limits::max(), Limits::denorm_min(), -0.0, -Limits::max()}, 0},
+         {Limits::max(), Limits::denorm_min(), -0.0, -Limits::max()},
+         0},
     };
     for (const Row& row : rows) {
         std::vector<double> data = row.input;
@@ -52,9 +53,7 @@ TEST(MissingValues, ConvertInPlaceAndCount) {
     }
 }
 
-TEST(MissingValues, NanumIsTheHostsBitPattern) {
-    EXPECT_EQ(Bits(NANUM), 0x81AA74FE1C132C0EULL);
-}
+TEST(MissingValues, NanumIsTheHostsBitPattern) { EXPECT_EQ(Bits(NANUM), 0x81AA74FE1C132C0EULL); }
 
 TEST(MissingValues, InfinitiesDoNotSurviveTheRoundTrip) {
     std::vector<double> data = {kInf, -kInf, -std::nan("3"), 4.0};

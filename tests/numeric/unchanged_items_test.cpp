@@ -43,8 +43,9 @@ TEST(RemoveUnchanged, OnlyTheFirstReferenceWithAnIdCountsButEveryCurrentItemIsJu
 
 TEST(RemoveUnchanged, ExtraThatIsTheTextsArrayLosesEachItemOnce) {
     Items it{{1}, {1, 2}, {"a"}, {"a", "b"}, {}};
-    EXPECT_EQ(kxu_remove_unchanged_items_by_id(&it.refIds, &it.refTexts, &it.ids, &it.texts,
-                                               &it.texts), 1);
+    EXPECT_EQ(
+        kxu_remove_unchanged_items_by_id(&it.refIds, &it.refTexts, &it.ids, &it.texts, &it.texts),
+        1);
     EXPECT_EQ(it.texts.Values(), Strings{"b"});
 }
 
@@ -80,8 +81,9 @@ TEST(RemoveUnchanged, BadSizesAreRefusedBeforeAnythingChanges) {
 
 TEST(RemoveUnchanged, HostObjectsAreAskedInOrderAndMissingOnesRefused) {
     Items it{{1}, {1}, {"a"}, {"a"}, {"e"}};
-    EXPECT_EQ(kxu_remove_unchanged_items_by_id(&it.refIds, &it.refTexts, &it.ids, nullptr,
-                                               &it.extra), -1);
+    EXPECT_EQ(
+        kxu_remove_unchanged_items_by_id(&it.refIds, &it.refTexts, &it.ids, nullptr, &it.extra),
+        -1);
     EXPECT_TRUE(it.refIds.requests.empty());
     it.refTexts.answerNull = true;
     EXPECT_EQ(it.Remove(), -1);

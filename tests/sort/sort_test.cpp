@@ -38,9 +38,9 @@ struct Elem<CString> {
 
 template <class T>
 class TypedSort : public testing::Test {};
-using ElementTypes = testing::Types<char, unsigned char, short, int, unsigned int, long,
-                                    unsigned long, float, double, CString, long long,
-                                    unsigned long long>;
+using ElementTypes =
+    testing::Types<char, unsigned char, short, int, unsigned int, long, unsigned long, float,
+                   double, CString, long long, unsigned long long>;
 TYPED_TEST_SUITE(TypedSort, ElementTypes);
 
 TYPED_TEST(TypedSort, MatchesAStableSortOfACopyAndTheIndexFollows) {
@@ -89,8 +89,9 @@ TYPED_TEST(TypedSort, UsesTheFullWidthAndSignednessOfTheType) {
     using T = TypeParam;
     if constexpr (!std::is_same_v<T, CString>) {
         using L = std::numeric_limits<T>;
-        std::vector<T> values = {L::max(), L::lowest(), T(0), T(1), T(L::max() / 2 + 1),
-                                 T(L::lowest() / 2), T(L::max() - 1)};
+        std::vector<T> values = {L::max(),       L::lowest(),         T(0),
+                                 T(1),           T(L::max() / 2 + 1), T(L::lowest() / 2),
+                                 T(L::max() - 1)};
         std::vector<T> expected = values;
         std::stable_sort(expected.begin(), expected.end());
         kxutilsSortBuff(values.data(), static_cast<long long>(values.size()), 0, nullptr);
@@ -105,7 +106,7 @@ TYPED_TEST(TypedSort, RefusedCallsTouchNeitherDataNorIndex) {
     CArray<int, int> shortIndex;
     shortIndex.Add(0);
     shortIndex.Add(1);
-    kxutilsSortBuff(data.data(), 3, 0, &shortIndex);         // index shorter than count
+    kxutilsSortBuff(data.data(), 3, 0, &shortIndex);          // index shorter than count
     kxutilsSortBuff(data.data(), 2LL + INT_MAX, 0, nullptr);  // last index past 32 bits
     kxutilsSortBuff(data.data(), -5, 0, &shortIndex);
     kxutilsSortBuff(static_cast<T*>(nullptr), 3, 0, nullptr);
@@ -177,7 +178,8 @@ TEST(StringSort, CaseRulesAndNumericText) {
         {SORT_NUMERIC_STRINGS | SORT_CASE_SENSITIVE, {"10", "9", " -1e1"}, {" -1e1", "9", "10"}},
         {SORT_NUMERIC_STRINGS | SORT_MISSING_LARGEST, {"x", "3", "1"}, {"1", "3", "x"}},
         {SORT_NUMERIC_STRINGS | SORT_MISSING_SMALLEST | SORT_DESCENDING,
-         {"1", "x", "3"}, {"3", "1", "x"}},
+         {"1", "x", "3"},
+         {"3", "1", "x"}},
     };
     for (const StringRow& row : rows) {
         CStringArray array;
@@ -205,9 +207,10 @@ TEST(Comparators, AnswerForFlagsHeldAsAValue) {
         std::uint32_t flags;
         int result;
     };
-    const Row rows[] = {{1, 2, 0, -1},  {1, 2, SORT_DESCENDING, 1}, {-0.0, 0.0, 0, 0},
-                        {std::nan(""), 1, 0, 0}, {N, -5, 0, 1}, {N, -5, 1, -1},
-                        {N, -5, 2, 1},  {N, N, 1, 0}};
+    const Row rows[] = {{1, 2, 0, -1},     {1, 2, SORT_DESCENDING, 1},
+                        {-0.0, 0.0, 0, 0}, {std::nan(""), 1, 0, 0},
+                        {N, -5, 0, 1},     {N, -5, 1, -1},
+                        {N, -5, 2, 1},     {N, N, 1, 0}};
     for (Row r : rows)
         EXPECT_EQ(SortDoubleGenericCallBack(&r.a, &r.b, r.flags), r.result)
             << r.a << " " << r.b << " flags " << r.flags;

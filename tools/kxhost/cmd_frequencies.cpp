@@ -32,10 +32,10 @@ void AddFrequencyCommands(CLI::App& app, const Library& lib) {
             source.strings.Add(CString(line.data(), static_cast<int>(line.size())));
         std::vector<double> counts(static_cast<std::size_t>(source.strings.GetSize()));
         std::uint32_t groups = 0;
-        std::uint32_t options = (f->caseSensitive ? FREQ_CASE_SENSITIVE : 0) |
-                                (f->trim ? FREQ_TRIM : 0);
-        KX_EXPORT_FN(lib, kxu_discrete_frequencies)(&source, &distinct, counts.data(), &groups,
-                                                    options);
+        std::uint32_t options =
+            (f->caseSensitive ? FREQ_CASE_SENSITIVE : 0) | (f->trim ? FREQ_TRIM : 0);
+        KX_EXPORT_FN(lib, kxu_discrete_frequencies)
+        (&source, &distinct, counts.data(), &groups, options);
         for (INT_PTR k = 0; k < distinct.strings.GetSize(); ++k)
             std::printf("%7.0f %s\n", counts[static_cast<std::size_t>(k)],
                         static_cast<const char*>(distinct.strings[k]));

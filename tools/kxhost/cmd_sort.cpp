@@ -23,9 +23,9 @@ struct SortOptions {
 // Decorated names of the exports, as the Itanium C++ ABI (GCC, Clang) spells them.
 template <class T>
 struct SortBuff;
-#define KXHOST_SORT_BUFF(T, code) \
-    template <>                   \
-    struct SortBuff<T> {          \
+#define KXHOST_SORT_BUFF(T, code)                                                              \
+    template <>                                                                                \
+    struct SortBuff<T> {                                                                       \
         static constexpr const char* name = "_Z15kxutilsSortBuffI" code "EvPT_xjP6CArrayIiiE"; \
     }
 KXHOST_SORT_BUFF(char, "c");
