@@ -13,142 +13,101 @@ using Strings = std::vector<std::string>;
 using Ints = std::vector<int>;
 
 struct Items {
-    TestInts refIds, ids;
-    TestStrings refTexts, texts, extra;
-    int Remove(bool withExtra = false) {
+    Ints refIds, ids;
+    Strings refTexts, texts, extra;
+};
+
+struct Hosts {
+    explicit Hosts(const Items& it) {
+        for (int v : it.refIds) refIds.array.Add(v);
+        for (int v : it.ids) ids.array.Add(v);
+        for (auto [host, texts] :
+             {std::pair{&refTexts, &it.refTexts}, {&this->texts, &it.texts}, {&extra, &it.extra}})
+            for (const std::string& s : *texts) host->array.Add(s.c_str());
+    }
+    int Remove(bool withExtra = true) {
         return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts,
                                                 withExtra ? &extra : nullptr);
     }
+    TestInts refIds, ids;
+    TestStrings refTexts, texts, extra;
 };
 
-TEST(RemoveUnchanged, KeepsNewAndChangedItemsInTheirOrder) {
-    Items it{{1, 2}, {1, 2, 3}, {"Alpha", "Beta"}, {"alpha", "Gamma", "Delta"}, {"x", "y", "z"}};
-    EXPECT_EQ(it.Remove(true), 1);
-    EXPECT_EQ(it.ids.Values(), (Ints{2, 3}));
-    EXPECT_EQ(it.texts.Values(), (Strings{"Gamma", "Delta"}));
-    EXPECT_EQ(it.extra.Values(), (Strings{"y", "z"}));
-    EXPECT_EQ(it.refIds.Values(), (Ints{1, 2}));
-}
-
-TEST(RemoveUnchanged, OnlyTheFirstReferenceWithAnIdCountsButEveryCurrentItemIsJudged) {
-    Items it{{5, 5}, {5, 5, 5}, {"old", "new"}, {"new", "OLD", "old"}, {}};
-    EXPECT_EQ(it.Remove(), 2);
-    EXPECT_EQ(it.texts.Values(), Strings{"new"});
-
-    Items all{{1, 2}, {2, 1}, {"a", "b"}, {"B", "A"}, {"p", "q"}};
-    EXPECT_EQ(all.Remove(true), 2);
-    EXPECT_TRUE(all.ids.Values().empty() && all.texts.Values().empty());
-    EXPECT_TRUE(all.extra.Values().empty());
-}
-
-TEST(RemoveUnchanged, ExtraThatIsTheTextsArrayLosesEachItemOnce) {
-    Items it{{1}, {1, 2}, {"a"}, {"a", "b"}, {}};
-    EXPECT_EQ(
-        kxu_remove_unchanged_items_by_id(&it.refIds, &it.refTexts, &it.ids, &it.texts, &it.texts),
-        1);
-    EXPECT_EQ(it.texts.Values(), Strings{"b"});
-}
-
-TEST(RemoveUnchanged, BadSizesAreRefusedBeforeAnythingChanges) {
-    struct Row {
-        Ints refIds, ids;
-        Strings refTexts, texts, extra;
-        bool withExtra;
-        int result;
-    };
-    const Row rows[] = {
-        {{1}, {}, {"a"}, {}, {}, false, -2},
-        {{1}, {1}, {"a"}, {}, {}, false, -2},
-        {{1}, {1, 2}, {"a"}, {"a"}, {}, false, -2},
-        {{1}, {1}, {"a"}, {"a"}, {"e1", "e2"}, true, -2},
-        {{1}, {1}, {"a"}, {"a"}, {}, true, -2},  // an empty extra differs in size
-        {{}, {1}, {}, {"a"}, {}, false, -3},
-        {{1}, {1}, {}, {"a"}, {}, false, -3},
-        {{1, 2}, {1}, {"a"}, {"a"}, {}, false, -3},
-    };
-    for (const Row& row : rows) {
-        Items it;
-        for (int v : row.refIds) it.refIds.array.Add(v);
-        for (int v : row.ids) it.ids.array.Add(v);
-        for (const auto& s : row.refTexts) it.refTexts.array.Add(s.c_str());
-        for (const auto& s : row.texts) it.texts.array.Add(s.c_str());
-        for (const auto& s : row.extra) it.extra.array.Add(s.c_str());
-        EXPECT_EQ(it.Remove(row.withExtra), row.result);
-        EXPECT_EQ(it.ids.Values(), row.ids);
-        EXPECT_EQ(it.texts.Values(), row.texts);
-    }
-}
-
-TEST(RemoveUnchanged, HostObjectsAreAskedInOrderAndMissingOnesRefused) {
-    Items it{{1}, {1}, {"a"}, {"a"}, {"e"}};
-    EXPECT_EQ(
-        kxu_remove_unchanged_items_by_id(&it.refIds, &it.refTexts, &it.ids, nullptr, &it.extra),
-        -1);
-    EXPECT_TRUE(it.refIds.requests.empty());
-    it.refTexts.answerNull = true;
-    EXPECT_EQ(it.Remove(), -1);
-    EXPECT_TRUE(it.ids.requests.empty());  // the refusal comes before the next request
-    it.refTexts.answerNull = false;
-    it.extra.answerNull = true;
-    EXPECT_EQ(it.Remove(true), -1);
-    EXPECT_EQ(it.ids.Values(), Ints{1});
-    it.extra.answerNull = false;
-    it.ids.answerNull = true;  // an int array that is not there is the worker's to report
-    EXPECT_EQ(it.Remove(), -2);
-    it.ids.answerNull = false;
-    it.refIds.answerNull = true;
-    EXPECT_EQ(it.Remove(), -3);
-    EXPECT_EQ(it.ids.requests.back(), HOST_TYPE_INT_ARRAY);
-    EXPECT_NE(it.ids.args.back(), nullptr);
-    EXPECT_EQ(it.texts.requests.back(), HOST_TYPE_STRING_ARRAY);
-    EXPECT_EQ(it.texts.args.back(), nullptr);
-}
-
 // The removal as a backward walk that searches the reference for every item
-// and removes items one at a time: the result the fast removal must match.
-int WalkBackwards(const Ints& refIds, const Strings& refTexts, Ints& ids, Strings& texts,
-                  Strings& extra) {
+// and removes items one at a time: what the fast removal must match exactly.
+int WalkBackwards(Items& it) {
     int removed = 0;
-    for (int i = static_cast<int>(ids.size()) - 1; i >= 0; --i) {
-        auto k = std::find(refIds.begin(), refIds.end(), ids[i]) - refIds.begin();
-        if (k < static_cast<long>(refIds.size()) &&
-            CString(refTexts[k].c_str()).CompareNoCase(texts[i].c_str()) == 0) {
-            texts.erase(texts.begin() + i);
-            ids.erase(ids.begin() + i);
-            extra.erase(extra.begin() + i);
+    for (int i = static_cast<int>(it.ids.size()) - 1; i >= 0; --i) {
+        auto k = std::find(it.refIds.begin(), it.refIds.end(), it.ids[i]) - it.refIds.begin();
+        if (k < static_cast<long>(it.refIds.size()) &&
+            CString(it.refTexts[k].c_str()).CompareNoCase(it.texts[i].c_str()) == 0) {
+            it.ids.erase(it.ids.begin() + i);
+            it.texts.erase(it.texts.begin() + i);
+            it.extra.erase(it.extra.begin() + i);
             ++removed;
         }
     }
     return removed;
 }
 
-TEST(RemoveUnchanged, MatchesTheBackwardWalkForSmallAndLargeReferences) {
+TEST(RemoveUnchanged, MatchesTheBackwardWalk) {
+    std::vector<Items> cases = {
+        {{1, 2}, {1, 2, 3}, {"Alpha", "Beta"}, {"alpha", "Gamma", "Delta"}, {"x", "y", "z"}},
+        {{5, 5}, {5, 5, 5}, {"old", "new"}, {"new", "OLD", "old"}, {"p", "q", "r"}},  // first wins
+        {{1, 2}, {2, 1}, {"a", "b"}, {"B", "A"}, {"p", "q"}},  // everything goes
+    };
     std::mt19937 rng(5);
     const char* words[] = {"a", "A", "b", "B", "c"};
-    for (int refSize : {1, 5, 15, 16, 1000}) {
-        Items it;
-        Ints refIds, ids;
-        Strings refTexts, texts, extra;
-        for (int i = 0; i < refSize; ++i) {
-            refIds.push_back(static_cast<int>(rng() % (refSize + 3)) - 2);
-            refTexts.push_back(words[rng() % 5]);
+    for (int m : {1, 5, 15, 16, 1000}) {  // a search below 16 reference ids, a table from there
+        Items& it = cases.emplace_back();
+        for (int i = 0; i < 3 * m + 3; ++i) {
+            Ints& ids = i < m ? it.refIds : it.ids;
+            ids.push_back(static_cast<int>(rng() % (m + 6)) - 4);
+            (i < m ? it.refTexts : it.texts).push_back(words[rng() % 5]);
+            if (i >= m) it.extra.push_back(std::to_string(i));
         }
-        for (int i = 0; i < 2 * refSize + 3; ++i) {
-            ids.push_back(static_cast<int>(rng() % (refSize + 6)) - 4);
-            texts.push_back(words[rng() % 5]);
-            extra.push_back(std::to_string(i));
-        }
-        for (int v : refIds) it.refIds.array.Add(v);
-        for (int v : ids) it.ids.array.Add(v);
-        for (const auto& s : refTexts) it.refTexts.array.Add(s.c_str());
-        for (const auto& s : texts) it.texts.array.Add(s.c_str());
-        for (const auto& s : extra) it.extra.array.Add(s.c_str());
-        int expected = WalkBackwards(refIds, refTexts, ids, texts, extra);
-        EXPECT_EQ(it.Remove(true), expected) << "reference of " << refSize;
-        EXPECT_EQ(it.ids.Values(), ids);
-        EXPECT_EQ(it.texts.Values(), texts);
-        EXPECT_EQ(it.extra.Values(), extra);
     }
+    Hosts same(cases[0]);  // an extra that is the texts array loses each item once
+    for (Items& it : cases) {
+        Hosts hosts(it);
+        EXPECT_EQ(hosts.Remove(), WalkBackwards(it)) << "reference of " << it.refIds.size();
+        EXPECT_EQ(hosts.ids.Values(), it.ids);
+        EXPECT_EQ(hosts.texts.Values(), it.texts);
+        EXPECT_EQ(hosts.extra.Values(), it.extra);
+    }
+    EXPECT_EQ(kxu_remove_unchanged_items_by_id(&same.refIds, &same.refTexts, &same.ids, &same.texts,
+                                               &same.texts),
+              1);
+    EXPECT_EQ(same.texts.Values(), (Strings{"Gamma", "Delta"}));
+}
+
+TEST(RemoveUnchanged, BadArraysAreRefusedBeforeAnythingChanges) {
+    const std::pair<Items, int> rows[] = {
+        {{{1}, {}, {"a"}, {}, {"e"}}, -2},          {{{1}, {1, 2}, {"a"}, {"a"}, {"e", "f"}}, -2},
+        {{{1}, {1}, {"a"}, {"a"}, {"e", "f"}}, -2},  // extra of another size
+        {{{}, {1}, {}, {"a"}, {"e"}}, -3},          {{{1, 2}, {1}, {"a"}, {"a"}, {"e"}}, -3},
+    };
+    for (const auto& [items, result] : rows) {
+        Hosts hosts(items);
+        EXPECT_EQ(hosts.Remove(), result);
+        EXPECT_TRUE(hosts.ids.Values() == items.ids && hosts.texts.Values() == items.texts);
+    }
+    Hosts h({{1}, {1}, {"a"}, {"a"}, {"e"}});
+    EXPECT_EQ(kxu_remove_unchanged_items_by_id(&h.refIds, &h.refTexts, &h.ids, nullptr, nullptr),
+              -1);
+    EXPECT_TRUE(h.refIds.requests.empty());  // null objects are refused before any request
+    h.refTexts.answerNull = true;
+    EXPECT_EQ(h.Remove(), -1);
+    EXPECT_TRUE(h.ids.requests.empty());  // refused before the next object is asked
+    h.refTexts.answerNull = false;
+    h.extra.answerNull = true;
+    EXPECT_EQ(h.Remove(), -1);
+    h.ids.answerNull = true;  // a missing int array is the worker's to report
+    EXPECT_EQ(h.Remove(false), -2);
+    h.ids.answerNull = false;
+    h.refIds.answerNull = true;
+    EXPECT_EQ(h.Remove(false), -3);
+    EXPECT_EQ(h.ids.Values(), Ints{1});
 }
 
 }  // namespace
