@@ -53,3 +53,8 @@ step tokens --sep ws --quote-mode 40 "(a b) [c] d"
 step kv --sep ";" "a = 1; b=2; flag"
 step kv --make --sep ";" a 1 b 2
 step labels lup1d2
+# Typed sorts: missing readings last, each value after its place before the sort.
+# shellcheck disable=SC2046  # one value a word
+step sort --missing largest --index -- $(cat "$here/samples/readings.txt")
+step sort --type string --numeric 10 9 2.5
+step freq --trim "$here/samples/harvest.txt"

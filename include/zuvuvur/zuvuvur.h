@@ -7,6 +7,7 @@
 #include "files.h"
 #include "host.h"
 #include "messages.h"
+#include "numeric.h"
 #include "separators.h"
 #include "shell.h"
 #include "keywords.h"
@@ -18,3 +19,4 @@
 #include "csv.h"
 #include "keyvalues.h"
 #include "labels.h"
+#include "sort.h"

@@ -17,3 +17,5 @@ void AddHtmlCommands(CLI::App& app, const Library& lib);
 void AddReorderCommands(CLI::App& app, const Library& lib);
 void AddFilesCommands(CLI::App& app, const Library& lib);
 void AddTokenizingCommands(CLI::App& app, const Library& lib);
+void AddSortCommands(CLI::App& app, const Library& lib);
+void AddFrequencyCommands(CLI::App& app, const Library& lib);

@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
         AddReorderCommands(app, lib);
         AddFilesCommands(app, lib);
         AddTokenizingCommands(app, lib);
+        AddSortCommands(app, lib);
+        AddFrequencyCommands(app, lib);
         CLI11_PARSE(app, argc, argv);
     } catch (CException* e) {
         char message[256];

@@ -1,0 +1,41 @@
+// A console reporter that also remembers each benchmark's CPU time, so that a
+// program can print how its subject compares with the baseline measured in
+// the same run. CPU time, because the machines these run on are shared and
+// wall time there measures the neighbours too.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                seconds_[run.benchmark_name()] =
+                    run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    // Prints subject / baseline and whether it stays within `limit`; false
+    // when it does not. Pairs left out by --benchmark_filter print nothing.
+    bool Ratio(const std::string& subject, const std::string& baseline, double limit) {
+        auto s = seconds_.find(subject);
+        auto b = seconds_.find(baseline);
+        if (s == seconds_.end() || b == seconds_.end() || b->second <= 0)
+            return true;  // filtered out
+        double ratio = s->second / b->second;
+        bool ok = ratio <= limit;
+        std::printf("ratio %-48s / %-40s = %6.3f  (target <= %.2f) %s\n", subject.c_str(),
+                    baseline.c_str(), ratio, limit, ok ? "ok" : "MISSED");
+        return ok;
+    }
+
+  private:
+    std::map<std::string, double> seconds_;
+};

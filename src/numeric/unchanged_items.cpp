@@ -1,0 +1,192 @@
+// Removal of the items that did not change since a reference set.
+//
+// Judged item by item, from the last to the first, with a linear search of
+// the reference ids and a removal that shifts the arrays' tails, the work
+// grows with the product of the sizes. Here every item is judged first (an
+// item's fate depends only on the arrays as they stood on entry, which the
+// backward walk never disturbs below the item it visits), through a table of
+// each reference id's first index, and the survivors are then moved down in
+// one pass, keeping their order.
+#include <zuvuvur/numeric.h>
+
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "frame/bridge.h"
+
+namespace {
+
+// Index of the first element of `ids` equal to `id`; -1 when there is none,
+// or `ids` is null or empty.
+INT_PTR FindIdIndex(const CArray<int, int>* ids, int id) {
+    if (!ids) return -1;
+    for (INT_PTR i = 0, n = ids->GetSize(); i < n; ++i)
+        if (ids->GetAt(i) == id) return i;
+    return -1;
+}
+
+// Below this many reference ids, a search is cheaper than building a table.
+constexpr INT_PTR kTableThreshold = 16;
+// How many items ahead the table slots are fetched into the cache.
+constexpr INT_PTR kPrefetchDistance = 32;
+
+inline void PrefetchRead(const void* p) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(p);
+#else
+    (void)p;
+#endif
+}
+
+// Each reference id's first index: open addressing with linear probing in
+// one flat block of 8-byte slots, at most half full. Ids are hashed apart,
+// so slots are visited in no useful order; at 100,000 ids the block is 2 MB
+// and every lookup would wait for memory if the slots of the items a little
+// ahead were not fetched while the current one is judged.
+class FirstIndexTable {
+  public:
+    // The reference must hold fewer than INT_MAX ids (the slots keep 32-bit indexes).
+    explicit FirstIndexTable(const CArray<int, int>& ids) {
+        const INT_PTR n = ids.GetSize();
+        int bits = 1;
+        while ((INT_PTR{1} << bits) < 2 * n) ++bits;
+        shift_ = 64 - bits;
+        mask_ = (std::size_t{1} << bits) - 1;
+        slots_.assign(mask_ + 1, Slot{0, -1});
+        const int* data = ids.GetData();
+        for (INT_PTR i = 0; i < n; ++i) {
+            if (i + kPrefetchDistance < n) Prefetch(data[i + kPrefetchDistance]);
+            Slot& s = slots_[Position(data[i])];
+            if (s.index < 0) s = Slot{data[i], static_cast<std::int32_t>(i)};  // first one wins
+        }
+    }
+    INT_PTR Find(int id) const { return slots_[Position(id)].index; }
+    void Prefetch(int id) const { PrefetchRead(&slots_[Home(id)]); }
+
+  private:
+    struct Slot {
+        std::int32_t id;
+        std::int32_t index;  // -1: empty
+    };
+    // Fibonacci hashing spreads runs of consecutive ids over the table.
+    std::size_t Home(int id) const {
+        return static_cast<std::size_t>(
+            (std::uint64_t{static_cast<std::uint32_t>(id)} * 0x9E3779B97F4A7C15ULL) >> shift_);
+    }
+    // The slot holding `id`, or the empty slot where it would go.
+    std::size_t Position(int id) const {
+        std::size_t h = Home(id);
+        while (slots_[h].index >= 0 && slots_[h].id != id) h = (h + 1) & mask_;
+        return h;
+    }
+
+    std::vector<Slot> slots_;
+    std::size_t mask_ = 0;
+    int shift_ = 0;
+};
+
+// Keeps the elements whose flag is set, in their order, and drops the rest.
+void Compact(CArray<int, int>& array, const std::vector<unsigned char>& keep) {
+    int* data = array.GetData();
+    INT_PTR w = 0;
+    for (std::size_t i = 0; i < keep.size(); ++i)
+        if (keep[i]) data[w++] = data[i];
+    array.SetSize(w);
+}
+
+void Compact(CStringArray& array, const std::vector<unsigned char>& keep) {
+    CString* data = array.GetData();
+    INT_PTR w = 0;
+    for (std::size_t i = 0; i < keep.size(); ++i) {
+        if (!keep[i]) continue;
+        // Overwriting releases a dropped string (or an emptied one); the
+        // dropped strings past the last survivor go with the SetSize below.
+        if (static_cast<INT_PTR>(i) != w) data[w] = std::move(data[i]);
+        ++w;
+    }
+    array.SetSize(w);
+}
+
+int RemoveUnchangedItemsById(CArray<int, int>* referenceIds, CStringArray* referenceTexts,
+                             CArray<int, int>* ids, CStringArray* texts, CStringArray* extra) {
+    if (!ids || ids->GetSize() == 0) return -2;
+    if (!texts || texts->GetSize() == 0) return -2;
+    if (ids->GetSize() != texts->GetSize()) return -2;
+    if (extra && extra->GetSize() != texts->GetSize()) return -2;
+    if (!referenceIds || referenceIds->GetSize() == 0) return -3;
+    if (!referenceTexts || referenceTexts->GetSize() == 0) return -3;
+    if (referenceIds->GetSize() != referenceTexts->GetSize()) return -3;
+
+    const INT_PTR n = ids->GetSize();
+    const INT_PTR m = referenceIds->GetSize();
+    std::vector<INT_PTR> found;  // each item's reference index, or -1
+    std::vector<unsigned char> keep;
+    INT_PTR removed = 0;
+    try {
+        found.resize(static_cast<std::size_t>(n));
+        keep.assign(static_cast<std::size_t>(n), 1);
+        const int* current = ids->GetData();
+        if (m >= kTableThreshold && m < INT_MAX) {
+            FirstIndexTable table(*referenceIds);
+            for (INT_PTR i = 0; i < n; ++i) {
+                if (i + kPrefetchDistance < n) table.Prefetch(current[i + kPrefetchDistance]);
+                found[static_cast<std::size_t>(i)] = table.Find(current[i]);
+            }
+        } else {
+            for (INT_PTR i = 0; i < n; ++i)
+                found[static_cast<std::size_t>(i)] = FindIdIndex(referenceIds, current[i]);
+        }
+    } catch (const std::bad_alloc&) {
+        AfxThrowMemoryException();  // the framework's own, as the host expects; nothing changed
+    }
+
+    // The reference texts are met in the order of the current ids, which need
+    // not be theirs: fetch each one's string object, then its characters, a
+    // little ahead of the comparison that needs them.
+    const CString* refData = referenceTexts->GetData();
+    const CString* textData = texts->GetData();
+    for (INT_PTR i = 0; i < n; ++i) {
+        if (i + 2 * kPrefetchDistance < n) {
+            INT_PTR k = found[static_cast<std::size_t>(i + 2 * kPrefetchDistance)];
+            if (k >= 0) PrefetchRead(refData + k);
+        }
+        if (i + kPrefetchDistance < n) {
+            INT_PTR k = found[static_cast<std::size_t>(i + kPrefetchDistance)];
+            if (k >= 0) PrefetchRead(refData[k].GetString());
+            PrefetchRead(textData[i + kPrefetchDistance].GetString());
+        }
+        INT_PTR k = found[static_cast<std::size_t>(i)];
+        if (k >= 0 && refData[k].CompareNoCase(textData[i]) == 0) {
+            keep[static_cast<std::size_t>(i)] = 0;
+            ++removed;
+        }
+    }
+    if (removed == 0) return 0;
+    Compact(*texts, keep);
+    Compact(*ids, keep);
+    if (extra && extra != texts) Compact(*extra, keep);
+    return static_cast<int>(removed);
+}
+
+}  // namespace
+
+int kxu_remove_unchanged_items_by_id(CHostObject* referenceIds, CHostObject* referenceTexts,
+                                     CHostObject* ids, CHostObject* texts, CHostObject* extra) {
+    if (!referenceIds || !referenceTexts || !ids || !texts) return -1;
+    CArray<int, int>* refIdArray = HostIntArray(referenceIds);
+    CStringArray* refTextArray = HostStringArray(referenceTexts);
+    if (!refTextArray) return -1;
+    CArray<int, int>* idArray = HostIntArray(ids);
+    CStringArray* textArray = HostStringArray(texts);
+    if (!textArray) return -1;
+    CStringArray* extraArray = nullptr;
+    if (extra) {
+        extraArray = HostStringArray(extra);
+        if (!extraArray) return -1;
+    }
+    return RemoveUnchangedItemsById(refIdArray, refTextArray, idArray, textArray, extraArray);
+}
