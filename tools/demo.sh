@@ -48,3 +48,8 @@ step copy-dir --recurse --exclude-dir cvs "$here/samples/tree" "$scratch/copy"
 step delete "$scratch/copy" "*.tmp"
 step lines --trim --skip-empty "$scratch/copy/readme.txt"
 step relpath 'C:\data\in\list.txt' 'C:\data\out\result.csv'
+step csv --file "$here/samples/people.csv"
+step tokens --sep ws --quote-mode 40 "(a b) [c] d"
+step kv --sep ";" "a = 1; b=2; flag"
+step kv --make --sep ";" a 1 b 2
+step labels lup1d2

@@ -14,3 +14,7 @@
 #include "csource.h"
 #include "html.h"
 #include "reorder.h"
+#include "tokens.h"
+#include "csv.h"
+#include "keyvalues.h"
+#include "labels.h"

@@ -16,3 +16,4 @@ void AddCSourceCommands(CLI::App& app, const Library& lib);
 void AddHtmlCommands(CLI::App& app, const Library& lib);
 void AddReorderCommands(CLI::App& app, const Library& lib);
 void AddFilesCommands(CLI::App& app, const Library& lib);
+void AddTokenizingCommands(CLI::App& app, const Library& lib);

@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
         AddHtmlCommands(app, lib);
         AddReorderCommands(app, lib);
         AddFilesCommands(app, lib);
+        AddTokenizingCommands(app, lib);
         CLI11_PARSE(app, argc, argv);
     } catch (CException* e) {
         char message[256];
