@@ -130,6 +130,100 @@ const NullRow kSeparators[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Separators, NullMatrix, testing::ValuesIn(kSeparators));
 
+// Tokenizing: a missing array is -1 with nothing done, except that an empty
+// text needs no array; a null text is split as an empty copy.
+int KeyValues(bool nullKeys, bool nullValues, bool keysAnswerNull, bool valuesAnswerNull) {
+    TestStrings keys{"k"};
+    TestStrings values{"v"};
+    keys.answerNull = keysAnswerNull;
+    values.answerNull = valuesAnswerNull;
+    int r = kxu_separate_key_values("a=1;b=2", nullKeys ? nullptr : &keys,
+                                    nullValues ? nullptr : &values, ';');
+    EXPECT_EQ(keys.Values(), std::vector<std::string>{"k"});
+    EXPECT_EQ(values.Values(), std::vector<std::string>{"v"});
+    return r;
+}
+int JoinKeyValues(bool nullJoined, bool nullKeys, bool nullValues, bool answerNull) {
+    CString joined("p");
+    TestStrings keys{"a"};
+    TestStrings values{"1"};
+    keys.answerNull = values.answerNull = answerNull;
+    int r = kxu_make_key_values_str(nullJoined ? nullptr : &joined, nullKeys ? nullptr : &keys,
+                                    nullValues ? nullptr : &values, ',');
+    EXPECT_STREQ(joined, "p");
+    return r;
+}
+const NullRow kTokenizing[] = {
+    {"GetTokens/text_is_one_empty_token", 1,
+     [] {
+         CStringArray tokens;
+         int r = kxutilsGetTokens(nullptr, &tokens, ',', nullptr, 0, 0);
+         EXPECT_EQ(ToVector(tokens), std::vector<std::string>{""});
+         return r;
+     }},
+    {"GetTokens/tokens_only_count", 3,
+     [] { return kxutilsGetTokens("a,b,", nullptr, ',', nullptr, 0, 0); }},
+    {"GetTokens/tokens_and_state_in_every_quote_mode", 0,
+     [] {
+         for (int mode : {0, 34, 39, -1, -2, 40, 60, 91, 123})
+             EXPECT_GT(kxutilsGetTokens("a, \"b,c\" ,(d,e)", nullptr, ',', nullptr, mode, 64), 0)
+                 << mode;
+         return 0;
+     }},
+    {"tokenize_one_csv_line/line", 1,
+     [] {
+         TestStrings cells{"old"};
+         int r = kxu_tokenize_one_csv_line(nullptr, &cells);
+         EXPECT_EQ(cells.Values(), std::vector<std::string>{""});
+         return r;
+     }},
+    {"tokenize_one_csv_line/host", -1, [] { return kxu_tokenize_one_csv_line("a,b", nullptr); }},
+    {"tokenize_one_csv_line/host_answers_null", -1,
+     [] {
+         TestStrings cells = NullStrings();
+         int r = kxu_tokenize_one_csv_line("a,\"b", &cells);
+         EXPECT_EQ(cells.Values(), std::vector<std::string>{"kept"});
+         return r;
+     }},
+    {"tokenize_one_csv_line/host_answers_null_empty_line", 0,
+     [] {
+         TestStrings cells = NullStrings();
+         return kxu_tokenize_one_csv_line("", &cells);
+     }},
+    {"separate_key_values/keys", -1, [] { return KeyValues(true, false, false, false); }},
+    {"separate_key_values/values", -1, [] { return KeyValues(false, true, false, false); }},
+    {"separate_key_values/keys_answer_null", -1, [] { return KeyValues(false, false, true, false); }},
+    {"separate_key_values/values_answer_null", -1,
+     [] { return KeyValues(false, false, false, true); }},
+    {"make_key_values_str/joined", -1, [] { return JoinKeyValues(true, false, false, false); }},
+    {"make_key_values_str/keys", -1, [] { return JoinKeyValues(false, true, false, false); }},
+    {"make_key_values_str/values", -1, [] { return JoinKeyValues(false, false, true, false); }},
+    {"make_key_values_str/hosts_answer_null", -1,
+     [] { return JoinKeyValues(false, false, false, true); }},
+    {"separate_char_with_numeric_suffix/host", -1,
+     [] { return kxu_separate_char_with_numeric_suffix("LP1", nullptr, "LU", "P"); }},
+    {"separate_char_with_numeric_suffix/host_answers_null", -1,
+     [] {
+         TestStrings labels = NullStrings();
+         return kxu_separate_char_with_numeric_suffix("LP1", &labels, "LU", "P");
+     }},
+    {"separate_char_with_numeric_suffix/text_is_empty", 1,
+     [] {
+         TestStrings labels{"x"};
+         return kxu_separate_char_with_numeric_suffix(nullptr, &labels, "LU", "P");
+     }},
+    {"separate_char_with_numeric_suffix/letter_sets_are_empty", -98,
+     [] {
+         TestStrings labels;
+         int r = kxu_separate_char_with_numeric_suffix("LP1", &labels, nullptr, nullptr);
+         EXPECT_TRUE(labels.Values().empty());
+         return r;
+     }},
+    {"SeparateWksLabelsChar/labels", -1,
+     [] { return kxutilsSeparateWksLabelsChar("LU", nullptr, 0); }},
+};
+INSTANTIATE_TEST_SUITE_P(Tokenizing, NullMatrix, testing::ValuesIn(kTokenizing));
+
 // Text transforms: the text they rewrite and the texts they read.
 const NullRow kTransforms[] = {
     {"keyword_replace/text", -1, [] { return kxu_keyword_replace(nullptr, "and", "&&", false); }},
