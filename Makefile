@@ -2,14 +2,16 @@
 # machine lacks (Debian packages, only when missing).
 
 PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev attr
+FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS ?= 2
+FUZZ_SECONDS ?= 60
 
-.PHONY: all setup build test test-default test-asan demo bench format clean
+.PHONY: all setup build test test-default test-asan demo bench fuzz format clean
 
 all: build
 
 setup:
-	@missing=""; for p in $(PACKAGES); do \
+	@missing=""; for p in $(PACKAGES) $(EXTRA_PACKAGES); do \
 	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
 	done; \
 	if [ -n "$$missing" ]; then \
@@ -40,6 +42,13 @@ demo: build
 bench: setup build/release/build.ninja
 	cmake --build --preset release -j $(JOBS)
 	./tools/run-benchmarks.sh build/release/bin
+
+# Every fuzz target for FUZZ_SECONDS each (clang's libFuzzer, set up on demand).
+fuzz:
+	$(MAKE) setup EXTRA_PACKAGES="$(FUZZ_PACKAGES)"
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+	./fuzz/run.sh build/fuzz/bin $(FUZZ_SECONDS)
 
 format:
 	find include src tools tests bench -name '*.h' -o -name '*.cpp' | xargs clang-format -i

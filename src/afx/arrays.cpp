@@ -1,5 +1,6 @@
 #include <zuvuvur/afx/arrays.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -17,8 +18,30 @@ INT_PTR GrowCapacity(INT_PTR current, INT_PTR needed, INT_PTR growBy, std::size_
     return capacity < needed ? needed : capacity;
 }
 
+namespace {
+std::atomic<long> failureCountdown{0};
+
+// True for the one allocation that the armed countdown picks.
+bool InjectedFailure() noexcept {
+    long n = failureCountdown.load(std::memory_order_relaxed);
+    while (n > 0)
+        if (failureCountdown.compare_exchange_weak(n, n - 1, std::memory_order_relaxed)) return n == 1;
+    return false;
+}
+}  // namespace
+
+void SetAllocationFailureCountdown(long n) {
+    failureCountdown.store(n > 0 ? n : 0, std::memory_order_relaxed);
+}
+
+void* Allocate(std::size_t bytes) {
+    void* block = InjectedFailure() ? nullptr : std::malloc(bytes == 0 ? 1 : bytes);
+    if (!block) AfxThrowMemoryException();
+    return block;
+}
+
 void* Reallocate(void* block, std::size_t bytes) {
-    void* grown = std::realloc(block, bytes == 0 ? 1 : bytes);
+    void* grown = InjectedFailure() ? nullptr : std::realloc(block, bytes == 0 ? 1 : bytes);
     if (!grown) AfxThrowMemoryException();
     return grown;
 }

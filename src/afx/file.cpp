@@ -1,5 +1,7 @@
 #include <zuvuvur/afx/file.h>
 
+#include <zuvuvur/afx/arrays.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -163,8 +165,7 @@ CStdioFile::~CStdioFile() {
 BOOL CStdioFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
     Close();
     if (!m_pBuffer) {
-        m_pBuffer = static_cast<char*>(std::malloc(kBufferSize));
-        if (!m_pBuffer) AfxThrowMemoryException();
+        m_pBuffer = static_cast<char*>(afx_detail::Allocate(kBufferSize));
     }
     m_bText = !(openFlags & typeBinary);
     return CFile::Open(fileName, openFlags, error);

@@ -1,5 +1,6 @@
 #include <zuvuvur/afx/string.h>
 
+#include <zuvuvur/afx/arrays.h>
 #include <zuvuvur/afx/objects.h>
 
 #include <climits>
@@ -101,15 +102,13 @@ char* CString::Writable(int minCapacity, bool keepText) {
     CheckedLength(capacity);
     if (h->refs == 1 && keepText) {
         auto* grown = static_cast<Data*>(
-            std::realloc(h, sizeof(Data) + static_cast<std::size_t>(capacity) + 1));
-        if (!grown) AfxThrowMemoryException();
+            afx_detail::Reallocate(h, sizeof(Data) + static_cast<std::size_t>(capacity) + 1));
         grown->capacity = capacity;
         m_pszData = reinterpret_cast<char*>(grown + 1);
         return m_pszData;
     }
-    auto* fresh =
-        static_cast<Data*>(std::malloc(sizeof(Data) + static_cast<std::size_t>(capacity) + 1));
-    if (!fresh) AfxThrowMemoryException();
+    auto* fresh = static_cast<Data*>(
+        afx_detail::Allocate(sizeof(Data) + static_cast<std::size_t>(capacity) + 1));
     fresh->refs = 1;
     fresh->length = keep;
     fresh->capacity = capacity;

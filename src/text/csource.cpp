@@ -2,6 +2,7 @@
 #include <zuvuvur/csource.h>
 
 #include <cstring>
+#include <utility>
 
 #include "kxtl.h"
 
@@ -42,16 +43,22 @@ int kxu_skip_C_comments(CString* text, int leadingOnly) {
 
 void kxu_make_C_string_from_ascii(const char* source, CString* output) {
     if (!output) return;
-    output->Empty();
-    if (!source) return;
-    output->Preallocate(static_cast<int>(std::strlen(source)));
+    if (!source) {
+        output->Empty();
+        return;
+    }
+    // Built aside and handed over at the end, so a failed allocation leaves
+    // the output as it was rather than half escaped.
+    CString built;
+    built.Preallocate(static_cast<int>(std::strlen(source)));
     for (const char* p = source; *p != '\0'; ++p) {
         char escape[16];
         if (kxtl::escape_c_char(static_cast<signed char>(*p), escape, 0) != 0)
-            *output += escape;
+            built += escape;
         else
-            *output += *p;
+            built += *p;
     }
+    *output = std::move(built);
 }
 
 namespace {
@@ -65,7 +72,9 @@ void kxuMakeValidCName(CString* name, char prefix) {
     if (!name || name->IsEmpty()) return;
     const bool prefixed = IsAsciiLetter(prefix) || prefix == '_';
     const int length = name->GetLength();
-    char* const p = name->GetBuffer(length);
+    // Room for the prefix up front: the one allocation comes before any byte
+    // moves, so running out of memory leaves the name as it was.
+    char* const p = name->GetBuffer(length + 1);
     int kept = 0;
     for (int i = 0; i < length; ++i)
         if (IsAsciiLetter(p[i]) || IsAsciiDigit(p[i]) || p[i] == '_') p[kept++] = p[i];
@@ -74,7 +83,10 @@ void kxuMakeValidCName(CString* name, char prefix) {
     if (!prefixed && digits > 0) {
         std::memmove(p, p + digits, static_cast<std::size_t>(kept - digits));
         kept -= digits;
+    } else if (prefixed && digits > 0) {
+        std::memmove(p + 1, p, static_cast<std::size_t>(kept));
+        p[0] = prefix;
+        ++kept;
     }
     name->ReleaseBuffer(kept);
-    if (prefixed && digits > 0) name->Insert(0, prefix);
 }

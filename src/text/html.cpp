@@ -2,6 +2,7 @@
 #include <zuvuvur/html.h>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -24,13 +25,17 @@ void kxutilsCheckEscapeHTMLCharcters(CString* target, const char* selection, int
     auto selected = [selection](const Entity& e) {
         return std::strchr(selection, e.character[0]) != nullptr;
     };
+    // Each pass works on a copy that replaces the target only at the end: a
+    // pass that runs out of memory must not leave a text half escaped.
+    CString work(*target);
     if (direction == 0) {
         for (int i = 0; i < kEntityCount; ++i)
-            if (selected(kEntities[i])) target->Replace(kEntities[i].character, kEntities[i].text);
+            if (selected(kEntities[i])) work.Replace(kEntities[i].character, kEntities[i].text);
     } else {
         for (int i = kEntityCount - 1; i >= 0; --i)
-            if (selected(kEntities[i])) target->Replace(kEntities[i].text, kEntities[i].character);
+            if (selected(kEntities[i])) work.Replace(kEntities[i].text, kEntities[i].character);
     }
+    *target = std::move(work);
 }
 
 void kxu_check_escape_html_charcters(CString* target, const char* selection, int direction) {

@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 #include <string_view>
 
 #include "kxplatform.h"
@@ -149,14 +150,20 @@ CString DoubleOperators(const CString& text) {
 
 int kxu_get_correct_SK_expression(const char* source, CString* result) {
     if (!result) return 0;
-    *result = source;
-    if (result->IsEmpty()) return 0;
-    const int length = result->GetLength();
-    kxtl::preprocess_expression(result->GetBuffer(length + 1), -1);
-    result->ReleaseBuffer(-1);
-    *result = DoubleOperators(*result);
-    kxu_keyword_replace(result, "and", "&&", true);
-    kxu_keyword_replace(result, "or", "||", true);
-    kxu_keyword_replace(result, "not", "!", true);
+    // Converted aside and handed over at the end, so running out of memory
+    // never leaves the result half converted.
+    CString expression(source);
+    if (expression.IsEmpty()) {
+        *result = std::move(expression);
+        return 0;
+    }
+    const int length = expression.GetLength();
+    kxtl::preprocess_expression(expression.GetBuffer(length + 1), -1);
+    expression.ReleaseBuffer(-1);
+    expression = DoubleOperators(expression);
+    kxu_keyword_replace(&expression, "and", "&&", true);
+    kxu_keyword_replace(&expression, "or", "||", true);
+    kxu_keyword_replace(&expression, "not", "!", true);
+    *result = std::move(expression);
     return 1;
 }

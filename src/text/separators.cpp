@@ -2,6 +2,7 @@
 #include <zuvuvur/separators.h>
 
 #include <cstring>
+#include <utility>
 
 #include "frame/bridge.h"
 
@@ -33,12 +34,15 @@ int kxu_separate_by_str(const char* text, CHostObject* pieces, const char* separ
 
 namespace {
 int Join(CString& joined, const CStringArray& tokens, const char* separator, int sepLength) {
-    joined.Empty();
+    // Joined aside and handed over at the end: running out of memory leaves
+    // `joined` as it was, and a token that is `joined` itself reads intact.
+    CString built;
     INT_PTR count = tokens.GetSize();
     for (INT_PTR i = 0; i < count; ++i) {
-        if (i > 0) joined.Append(separator, sepLength);
-        joined += tokens.GetAt(i);
+        if (i > 0) built.Append(separator, sepLength);
+        built += tokens.GetAt(i);
     }
+    joined = std::move(built);
     return static_cast<int>(count);
 }
 }  // namespace

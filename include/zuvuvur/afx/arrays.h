@@ -25,8 +25,16 @@ namespace afx_detail {
 // explicit growth step (0 or less: geometric).
 KXAFX_API INT_PTR GrowCapacity(INT_PTR current, INT_PTR needed, INT_PTR growBy,
                                std::size_t elementSize);
-// realloc that raises the memory exception instead of returning null.
+// malloc and realloc that raise the memory exception instead of returning
+// null. A failed Reallocate leaves `block` as it was. Every heap block of the
+// framework (string texts, array storage, file buffers) comes from these two.
+KXAFX_API void* Allocate(std::size_t bytes);
 KXAFX_API void* Reallocate(void* block, std::size_t bytes);
+
+// A test's way to exhaust the heap on cue: the n-th call of Allocate or
+// Reallocate from now on fails as if the heap were exhausted, once; 0 disarms.
+// One atomic counter, inert (0) unless a test arms it; nothing else reads it.
+KXAFX_API void SetAllocationFailureCountdown(long n);
 }  // namespace afx_detail
 
 class KXAFX_API CStringArray : public CObject {
