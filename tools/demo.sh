@@ -40,3 +40,16 @@ step c-name "2nd value!"
 step html "a<b & c-d"
 step html --unescape "&amp;lt;p&gt;"
 step reorder --order 2,0 a b c
+# Files and paths, on a scratch copy of samples/tree.
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+step copy-dir --recurse --exclude-dir cvs "$here/samples/tree" "$scratch/copy"
+(cd "$scratch/copy" && find . -mindepth 1 | sort)
+step delete "$scratch/copy" "*.tmp"
+step lines --trim --skip-empty "$scratch/copy/readme.txt"
+step relpath 'C:\data\in\list.txt' 'C:\data\out\result.csv'
+step csv --file "$here/samples/people.csv"
+step tokens --sep ws --quote-mode 40 "(a b) [c] d"
+step kv --sep ";" "a = 1; b=2; flag"
+step kv --make --sep ";" a 1 b 2
+step labels lup1d2

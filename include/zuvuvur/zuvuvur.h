@@ -4,6 +4,7 @@
 
 #include "afx/afx.h"
 #include "export.h"
+#include "files.h"
 #include "host.h"
 #include "messages.h"
 #include "separators.h"
@@ -13,3 +14,7 @@
 #include "csource.h"
 #include "html.h"
 #include "reorder.h"
+#include "tokens.h"
+#include "csv.h"
+#include "keyvalues.h"
+#include "labels.h"

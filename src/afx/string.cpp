@@ -164,6 +164,13 @@ CString& CString::operator=(const char* text) {
     return *this;
 }
 
+// Unlike assigning "", setting an empty text keeps an unshared block (see
+// SetString); this is the rest: a shared or small block, or bad arguments.
+void CString::SetStringSlow(const char* text, int length) {
+    if (length < 0 || (length > 0 && !text)) AfxThrowInvalidArgException();
+    AssignRange(text, length);
+}
+
 CString& CString::operator=(char ch) {
     AssignRange(&ch, 1);
     return *this;

@@ -190,11 +190,27 @@ KXTL_API double text_to_double(const char* text);
 
 // ---- Files ----------------------------------------------------------------
 
-// Nonzero when the directory (a path ending in a backslash) exists.
+// Paths are backslash-separated (on POSIX each backslash is read as '/').
+
+// 1 when `dir` (usually ending in a backslash) leads to a directory, a link to
+// one included; 0 when it does not, or for a null path.
 KXTL_API int dir_exists(const char* dir);
 
-// Copies one file; 0 when copied. Never leaves a half-written destination.
+// Copies the plain file `source` to the file path `destination`; returns 0 when
+// done, otherwise a nonzero error number (kxplatform's ERR_…). Modes:
+//   COPY_REPLACE (0)        an existing destination file is replaced, unless it
+//                           is read-only (owner write bit clear): ERR_ACCESS_DENIED;
+//   COPY_KEEP_EXISTING (2)  an existing destination is left as it is and the
+//                           answer is 0; only a missing one is written.
+// Any other mode, or a null path, gives ERR_INVALID_PARAMETER. A destination
+// that is a directory is never touched (ERR_ACCESS_DENIED); nor is a source
+// that is not a plain file accepted. The data go to a hidden temporary file
+// beside the destination that is renamed over it when complete, so a failed
+// copy leaves the destination as it was, never half-written. The copy keeps
+// the source's modification time and permission bits (less the umask).
 KXTL_API int copy_one_file(const char* source, const char* destination, int mode);
+inline constexpr int COPY_REPLACE = 0;
+inline constexpr int COPY_KEEP_EXISTING = 2;
 
 // ---- Resources ------------------------------------------------------------
 

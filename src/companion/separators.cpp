@@ -9,6 +9,7 @@
 //
 // Every operation works inside the caller's buffer, never reads past its terminating NUL and
 // runs in time linear in the length of the text it looks at.
+#include <array>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -29,12 +30,21 @@ constexpr char kQuote = '"';
 // 0xA0 (no-break space) is deliberately not among them: it joins words.
 bool is_white(unsigned char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// The closer of bracket opener `c` ("(", "[", "{" or "<"), or 0 for any other byte.
+// The closer of bracket opener `c` ("(", "[", "{" or "<"), or 0 for any other byte. Asked for
+// nearly every byte a search reads, so it is a switch rather than a library call.
 char bracket_closer(char c) {
-    constexpr char kOpeners[] = "([{<";
-    constexpr char kClosers[] = ")]}>";
-    const char* at = c != '\0' ? std::strchr(kOpeners, c) : nullptr;
-    return at != nullptr ? kClosers[at - kOpeners] : '\0';
+    switch (c) {
+        case '(':
+            return ')';
+        case '[':
+            return ']';
+        case '{':
+            return '}';
+        case '<':
+            return '>';
+        default:
+            return '\0';
+    }
 }
 
 // What one separator search honours; fixed for the whole scan.
@@ -122,15 +132,30 @@ char* scan_plain(char* text, const Rules& rules) {
     return nullptr;
 }
 
+// Bytes that can open or close a group under some rules, and the NUL. The search skips every
+// other byte in a tight loop when the separator is one plain byte.
+constexpr auto kGroupBytes = [] {
+    std::array<bool, 256> bytes{};
+    for (unsigned char c : {'\0', '"', '(', ')', '[', ']', '{', '}', '<', '>'}) bytes[c] = true;
+    return bytes;
+}();
+
 // The one-pass search behind all three separator operations. A separator met outside every
 // group is the answer at once. One met inside a group waits as that group's pending separator:
 // when the group closes it was protected and is forgotten; when the text ends with the group
 // still open, the group protected nothing and the earliest pending separator is the answer.
 // Each byte is looked at once, so "((((((((," costs no more than "abcdefgh,".
-char* scan(char* text, const Rules& rules, int* unclosed) {
+char* scan(char* text, const Rules& given, int* unclosed) {
+    const Rules rules = given;  // a copy the compiler may keep in registers across the pushes
+    const bool plainSeparator = rules.separator != 0 && rules.extra == nullptr && rules.escape == 0;
     GroupStack open;
-    for (char* p = text; *p != '\0'; ++p) {
+    for (char* p = text;; ++p) {
+        if (plainSeparator)
+            while (static_cast<unsigned char>(*p) != rules.separator &&
+                   !kGroupBytes[static_cast<unsigned char>(*p)])
+                ++p;
         const auto c = static_cast<unsigned char>(*p);
+        if (c == '\0') break;
         // The escape comes first: neither it nor the byte after it is a separator, quote or
         // bracket. An escape right before the NUL escapes nothing and the loop ends there.
         if (rules.escape != 0 && c == rules.escape) {
@@ -163,12 +188,72 @@ char* scan(char* text, const Rules& rules, int* unclosed) {
     return open.earliest_pending();
 }
 
-char* search(char* text, const Rules& rules, int* state) {
+// Whether `c` opens a group under these rules.
+bool opens_group(char c, const Rules& rules) {
+    switch (c) {
+        case kQuote:
+            return rules.quotes;
+        case '(':
+        case '[':
+        case '{':
+            return rules.brackets;
+        case '<':
+            return rules.brackets && rules.angles;
+        default:
+            return false;
+    }
+}
+
+// The NUL and the bytes that may open a group under some rules.
+constexpr auto kMayOpen = [] {
+    std::array<bool, 256> bytes{};
+    for (unsigned char c : {'\0', '"', '(', '[', '{', '<'}) bytes[c] = true;
+    return bytes;
+}();
+
+// The search for one plain separator byte (no escape, no extra set) up to the first bracket
+// that opens a group. Most tokens hold no bracket, and until one opens, no stack is needed:
+// outside every group a separator is the answer and a closer is an ordinary byte, and inside a
+// quoted stretch only the quote matters, with the stretch's first separator waiting in case
+// the stretch is never closed. Answers and returns true, or returns false with `*text` moved
+// to the bracket, from which the full scan answers as it would have from the start.
+bool search_top_level(char*& text, const Rules& rules, char** found, int* unclosed) {
+    const auto separator = static_cast<char>(rules.separator);
+    char* p = text;
+    for (;;) {
+        while (*p != separator && !kMayOpen[static_cast<unsigned char>(*p)]) ++p;
+        const char c = *p;
+        if (c == separator || c == '\0') {
+            *found = c == '\0' ? nullptr : p;
+            *unclosed = 0;
+            return true;
+        }
+        if (c == kQuote && rules.quotes) {
+            char* waiting = nullptr;
+            for (++p; *p != kQuote && *p != '\0'; ++p)
+                if (*p == separator && waiting == nullptr) waiting = p;
+            if (*p == '\0') {
+                *found = waiting;
+                *unclosed = 1;
+                return true;
+            }
+        } else if (opens_group(c, rules)) {
+            text = p;
+            return false;
+        }
+        ++p;
+    }
+}
+
+// Inlined into each search operation, which then pays one call per token, not two.
+[[gnu::always_inline]] inline char* search(char* text, const Rules& rules, int* state) {
     int unclosed = 0;
     char* found = nullptr;
-    if (text != nullptr) {
+    char* from = text;
+    const bool plain = rules.separator != 0 && rules.extra == nullptr && rules.escape == 0;
+    if (text != nullptr && (!plain || !search_top_level(from, rules, &found, &unclosed))) {
         try {
-            found = scan(text, rules, &unclosed);
+            found = scan(from, rules, &unclosed);
         } catch (const std::bad_alloc&) {
             // Nesting deeper than memory allows: fall back to the search that protects nothing.
             unclosed = 1;
@@ -177,6 +262,20 @@ char* search(char* text, const Rules& rules, int* state) {
     }
     if (state != nullptr) *state = unclosed;
     return found;
+}
+
+// The rules of find_separator and find_separator_ex. (The plain search does not go through the
+// exported extended one: it runs once per token, and a call between exports costs a jump
+// through the symbol table.)
+Rules separator_rules(int separator, int options, int escape, const char* extra) {
+    Rules rules{};
+    rules.separator = static_cast<unsigned char>(separator);
+    rules.extra = extra;
+    rules.escape = static_cast<unsigned char>(escape);
+    rules.quotes = (options & FS_QUOTES) != 0;
+    rules.brackets = true;
+    rules.angles = g_angleBrackets != 0;
+    return rules;
 }
 
 }  // namespace
@@ -207,7 +306,7 @@ extern "C" {
 //   Examples (',' and FS_QUOTES): `a,b` -> 1; `"a,b",c` -> 5; `f(a,b),c` -> 6; `(a,b` -> 2
 //   with state 1; `a"b,c` -> 3 with state 1; `x]y,z` -> 3.
 char* find_separator(char* text, int separator, int options, int* state) {
-    return find_separator_ex(text, separator, options, state, 0, nullptr);
+    return search(text, separator_rules(separator, options, 0, nullptr), state);
 }
 
 // find_separator_ex(text, separator, options, state, escape, extra)
@@ -220,14 +319,7 @@ char* find_separator(char* text, int separator, int options, int* state) {
 //   Examples (',' and FS_QUOTES): escape '\\' and `a\,b,c` -> 4; extra ";" and `a;b,c` -> 1.
 char* find_separator_ex(char* text, int separator, int options, int* state, int escape,
                         const char* extra) {
-    Rules rules{};
-    rules.separator = static_cast<unsigned char>(separator);
-    rules.extra = extra;
-    rules.escape = static_cast<unsigned char>(escape);
-    rules.quotes = (options & FS_QUOTES) != 0;
-    rules.brackets = true;
-    rules.angles = g_angleBrackets != 0;
-    return search(text, rules, state);
+    return search(text, separator_rules(separator, options, escape, extra), state);
 }
 
 // find_separator_alt(text, separator, quotes)

@@ -11,6 +11,7 @@
 // neither letters nor cased.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -78,6 +79,163 @@ KXPLATFORM_API ModuleHandle load_module(const char* path) noexcept;
 KXPLATFORM_API void* find_symbol(ModuleHandle module, const char* symbol) noexcept;
 // Unloads a module that load_module gave (for hosts and tests that own it).
 KXPLATFORM_API void unload_module(ModuleHandle module) noexcept;
+
+// ---- Files and directories ----------------------------------------------------
+//
+// Paths are the library's: narrow strings whose components are separated by
+// backslashes. On POSIX every backslash becomes '/' before the system sees the
+// path ("data\in\x.txt" is data/in/x.txt, relative to the working directory;
+// "\" alone is the root). A POSIX name that itself holds a backslash therefore
+// cannot be spoken in a library path: the search never yields one (see below).
+// A path longer than the system's limit fails with ERR_FILENAME_EXCED_RANGE.
+//
+// Errors are reported with the numbers the Windows file functions give, under
+// the names below, so code written against those functions reads the same here
+// and a Windows backend passes GetLastError() through unchanged.
+
+inline constexpr std::uint32_t ERR_SUCCESS = 0;
+inline constexpr std::uint32_t ERR_FILE_NOT_FOUND = 2;  // no such file; a search matching nothing
+inline constexpr std::uint32_t ERR_PATH_NOT_FOUND = 3;  // a directory on the way is missing
+inline constexpr std::uint32_t ERR_TOO_MANY_OPEN_FILES = 4;
+inline constexpr std::uint32_t ERR_ACCESS_DENIED = 5;  // also: a directory where a file is meant
+inline constexpr std::uint32_t ERR_NOT_ENOUGH_MEMORY = 8;
+inline constexpr std::uint32_t ERR_NO_MORE_FILES = 18;  // a search ran to its end
+inline constexpr std::uint32_t ERR_WRITE_PROTECT = 19;  // read-only file system
+inline constexpr std::uint32_t ERR_WRITE_FAULT = 29;
+inline constexpr std::uint32_t ERR_READ_FAULT = 30;
+inline constexpr std::uint32_t ERR_GEN_FAILURE = 31;        // any other failure of the system
+inline constexpr std::uint32_t ERR_SHARING_VIOLATION = 32;  // someone else's use forbids ours
+inline constexpr std::uint32_t ERR_DISK_FULL = 112;
+inline constexpr std::uint32_t ERR_INVALID_PARAMETER = 87;
+inline constexpr std::uint32_t ERR_INVALID_NAME = 123;
+inline constexpr std::uint32_t ERR_ALREADY_EXISTS = 183;
+inline constexpr std::uint32_t ERR_FILENAME_EXCED_RANGE = 206;
+inline constexpr std::uint32_t ERR_DIRECTORY = 267;  // the directory name is not a directory
+
+// Entry attributes, numbered as Windows numbers them. What they mean on POSIX:
+// - FILE_ATTR_DIRECTORY: a directory, or a symbolic link whose target is one.
+// - FILE_ATTR_HIDDEN: the name starts with a dot ("." and ".." excepted).
+// - FILE_ATTR_SYSTEM: anything that is neither a plain file nor a plain
+//   directory: symbolic links, FIFOs, sockets, device nodes. Callers that skip
+//   system entries thus never follow a link (no loops, nothing reached outside
+//   the tree) and never block on a FIFO.
+// - FILE_ATTR_READONLY: the owner's write permission bit is clear, which is what
+//   `chmod -w` gives. Permission bits, not access(), decide, so a file the user
+//   protected stays protected for root too.
+// - FILE_ATTR_REPARSE_POINT: a symbolic link (always with FILE_ATTR_SYSTEM).
+inline constexpr std::uint32_t FILE_ATTR_READONLY = 0x1;
+inline constexpr std::uint32_t FILE_ATTR_HIDDEN = 0x2;
+inline constexpr std::uint32_t FILE_ATTR_SYSTEM = 0x4;
+inline constexpr std::uint32_t FILE_ATTR_DIRECTORY = 0x10;
+inline constexpr std::uint32_t FILE_ATTR_REPARSE_POINT = 0x400;
+
+// One entry found by a directory search: its attributes and its bare name.
+struct FindData {
+    std::uint32_t attributes;
+    char name[260];
+};
+
+// An open directory search (opaque).
+struct DirSearch;
+using SearchHandle = DirSearch*;
+
+// True when `name` matches `pattern` as the Windows search matches names:
+// '*' stands for any run of bytes (none included), '?' for exactly one byte,
+// and letters match in either case (Windows-1252 folding). Two Windows habits
+// are kept: a pattern ending in ".*" also matches the names its part before
+// ".*" matches ("*.*" matches every name, dotless ones included; "a*.*"
+// matches "abc"), and a pattern ending in a lone "." matches the dotless names
+// its part before the dot matches ("*." lists the names without an extension).
+KXPLATFORM_API bool name_matches(const char* pattern, const char* name) noexcept;
+
+// Starts a search of `searchPath`, a directory path followed by a name pattern
+// ("dir\*.*"; a search path without a backslash searches the working directory).
+// Returns the search with its first matching entry in `*entry`, or null with
+// the reason in `*error`:
+//   ERR_FILE_NOT_FOUND  the directory was read and no entry matches,
+//   ERR_PATH_NOT_FOUND  the directory does not exist,
+//   ERR_DIRECTORY       the directory part names something that is not one,
+//   ERR_ACCESS_DENIED   the directory cannot be read, or another error number.
+// Entries come in the file system's order, "." and ".." included when the
+// pattern matches them (they carry FILE_ATTR_DIRECTORY and are not hidden).
+// An entry whose name holds a backslash, or is longer than FindData::name
+// holds, is passed over: the library could not name it correctly, and a
+// name such as "..\x" would lead out of the directory. An entry that vanishes
+// while the search runs is passed over too.
+KXPLATFORM_API SearchHandle find_first(const char* searchPath, FindData* entry,
+                                       std::uint32_t* error) noexcept;
+// The next matching entry: true with `*entry` filled, or false with
+// ERR_NO_MORE_FILES at the end or another error number in `*error`.
+KXPLATFORM_API bool find_next(SearchHandle search, FindData* entry, std::uint32_t* error) noexcept;
+// Ends a search; null is ignored.
+KXPLATFORM_API void find_close(SearchHandle search) noexcept;
+
+// True when `path` leads to a directory (a link to one counts).
+KXPLATFORM_API bool directory_exists(const char* path) noexcept;
+// True when `path` itself is a symbolic link (its last component; on Windows a
+// reparse point), whatever it points to, dangling included.
+KXPLATFORM_API bool is_symbolic_link(const char* path) noexcept;
+
+// Creates the one directory `path` names; its parent must exist. 0, or
+// ERR_ALREADY_EXISTS, ERR_PATH_NOT_FOUND (missing parent), ERR_ACCESS_DENIED, …
+KXPLATFORM_API std::uint32_t create_directory(const char* path) noexcept;
+
+// Deletes the one file `path` names; never a directory and never anything
+// below one. 0, or ERR_FILE_NOT_FOUND, or ERR_ACCESS_DENIED for a directory
+// and for a read-only file (owner write bit clear) even when the caller could
+// delete it. A symbolic link is deleted itself; its target is left alone.
+KXPLATFORM_API std::uint32_t delete_file(const char* path) noexcept;
+
+// What copy_file does when the destination exists already.
+enum class ExistingFile { Replace, Keep };
+
+// Copies the plain file `source` (a link to one counts) to `destination`.
+// The data go to a new hidden file beside the destination, which is renamed
+// over it once complete, so a failed copy leaves the destination as it was
+// and never a half-written file. The copy gets the source's modification time
+// and permission bits (less the process's umask, as any new file). An existing
+// destination is replaced (ExistingFile::Replace) unless it is a directory or
+// read-only (ERR_ACCESS_DENIED, as the delete refuses it), or kept untouched
+// with 0 as the answer (ExistingFile::Keep). A source that is not a plain
+// file gives ERR_ACCESS_DENIED. 0 when copied or kept, else an error number.
+KXPLATFORM_API std::uint32_t copy_file(const char* source, const char* destination,
+                                       ExistingFile existing) noexcept;
+
+// Identity of a file or directory: equal identities are the same object on
+// disk, whatever the paths that lead there.
+struct FileId {
+    std::uint64_t device;
+    std::uint64_t index;
+    bool operator==(const FileId&) const = default;
+};
+// The identity of what `path` leads to (links followed); false when none.
+KXPLATFORM_API bool file_id(const char* path, FileId* id) noexcept;
+
+// ---- Reading files ------------------------------------------------------------
+
+// An open file (a descriptor on POSIX, a HANDLE on Windows).
+using FileHandle = std::intptr_t;
+inline constexpr FileHandle kNoFile = -1;
+
+// Opens a file for reading; kNoFile with the reason in `*error` on failure
+// (ERR_ACCESS_DENIED for a directory). `denyWrite` asks that nobody writes
+// the file while it is open. POSIX has no mandatory sharing modes, so here
+// this honestly means:
+//   - the open is refused (ERR_SHARING_VIOLATION) when the file is open for
+//     writing anywhere at that moment, as far as the system lets us ask: the
+//     kernel's read-lease test tells it for files the caller owns (and for
+//     every file when the caller is privileged); elsewhere the test is skipped;
+//   - the open is refused when a cooperating writer holds an exclusive flock(),
+//     and the file carries a shared flock() while open, which keeps such
+//     writers out. A writer that takes no lock is not kept out.
+KXPLATFORM_API FileHandle open_for_reading(const char* path, bool denyWrite,
+                                           std::uint32_t* error) noexcept;
+// Reads up to `size` bytes: the count read, 0 at the end of the file, or -1
+// with the error number in `*error`.
+KXPLATFORM_API std::int64_t read_file(FileHandle file, void* buffer, std::size_t size,
+                                      std::uint32_t* error) noexcept;
+// Closes a file; kNoFile is ignored.
+KXPLATFORM_API void close_file(FileHandle file) noexcept;
 
 }  // namespace kxp
 

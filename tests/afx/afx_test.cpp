@@ -91,6 +91,19 @@ TEST(CString, CopiesAreIndependent) {
     EXPECT_STREQ(c, "sHared");
 }
 
+TEST(CString, SetStringTakesACountedTextAndLeavesSharersAlone) {
+    CString s("abcdef");
+    const char* block = s;
+    s.SetString(static_cast<const char*>(s) + 2, 3);  // a part of itself
+    EXPECT_STREQ(s, "cde");
+    EXPECT_EQ(static_cast<const char*>(s), block);  // written into its own block
+    CString sharer = s;
+    s.SetString("q", 1);
+    EXPECT_STREQ(sharer, "cde");
+    EXPECT_STREQ(s, "q");
+    EXPECT_EQ(Thrown([&] { s.SetString(nullptr, 2); }), "invalid-arg");
+}
+
 TEST(CString, MovesAsRawBytes) {
     // A sort relocates strings with memcpy; the text must follow untouched.
     alignas(CString) unsigned char raw[2][sizeof(CString)];

@@ -338,3 +338,36 @@ TEST(GetCharClass, EveryByteHasOneClassAndSignExtensionMatches) {
 }
 
 }  // namespace
+
+namespace {
+
+// The plain search takes a shortcut until a bracket opens; the extended search, given an escape
+// byte that never occurs, takes the full scan from the start. Every text of up to six bytes that
+// matter, walked as the token splitter walks it, must get the same answers and states from both.
+TEST(FindSeparator, ShortcutAgreesWithTheFullScanOnEveryShortText) {
+    const std::string alphabet = ",\"()<>x";
+    for (const int options : {0, Q}) {
+        for (const bool angles : {false, true}) {
+            AngleBrackets setting(angles);
+            for (int code = 0; code < 8 * 8 * 8 * 8 * 8 * 8; ++code) {
+                std::string text;  // digit 7 stands for no byte, so shorter texts come too
+                for (int k = 0, digits = code; k < 6; ++k, digits /= 8)
+                    if (digits % 8 < 7) text += alphabet[static_cast<std::size_t>(digits % 8)];
+                Buffer shortcut(text.c_str()), full(text.c_str());
+                for (int from = 0;;) {
+                    int state = -1, fullState = -1;
+                    const int found = shortcut.offset(
+                        kxtl::find_separator(shortcut.get() + from, ',', options, &state));
+                    ASSERT_EQ(found, full.offset(kxtl::find_separator_ex(
+                                         full.get() + from, ',', options, &fullState, 1, nullptr)))
+                        << text << " from " << from << " options " << options;
+                    ASSERT_EQ(state, fullState) << text << " from " << from;
+                    if (found < 0) break;
+                    from = found + 1;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace

@@ -15,3 +15,5 @@ void AddWrapCommands(CLI::App& app, const Library& lib);
 void AddCSourceCommands(CLI::App& app, const Library& lib);
 void AddHtmlCommands(CLI::App& app, const Library& lib);
 void AddReorderCommands(CLI::App& app, const Library& lib);
+void AddFilesCommands(CLI::App& app, const Library& lib);
+void AddTokenizingCommands(CLI::App& app, const Library& lib);

@@ -20,6 +20,8 @@ int main(int argc, char** argv) {
         AddCSourceCommands(app, lib);
         AddHtmlCommands(app, lib);
         AddReorderCommands(app, lib);
+        AddFilesCommands(app, lib);
+        AddTokenizingCommands(app, lib);
         CLI11_PARSE(app, argc, argv);
     } catch (CException* e) {
         char message[256];

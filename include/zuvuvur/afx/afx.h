@@ -4,6 +4,7 @@
 #include "app.h"
 #include "arrays.h"
 #include "msgbox.h"
+#include "file.h"
 #include "objects.h"
 #include "string.h"
 #include "types.h"

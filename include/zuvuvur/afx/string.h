@@ -32,6 +32,7 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstring>
 
 #include "types.h"
 
@@ -49,6 +50,22 @@ class KXAFX_API CString {
     CString& operator=(CString&& other) noexcept;
     CString& operator=(const char* text);
     CString& operator=(char ch);
+    // The first `length` characters of `text` (which may lie inside this
+    // string), written into the string's own block when it is unshared and
+    // big enough. A negative length, or a null text with a positive one,
+    // raises the invalid-argument exception.
+    void SetString(const char* text, int length) {
+        // Inline for its common case: a token array refilled line after line
+        // sets every string once per line.
+        Data* h = Header();
+        if (h->refs == 1 && h->capacity >= length && length >= 0 && (text || length == 0)) {
+            if (length > 0) std::memmove(m_pszData, text, static_cast<std::size_t>(length));
+            h->length = length;
+            m_pszData[length] = '\0';
+        } else {
+            SetStringSlow(text, length);
+        }
+    }
 
     // ---- Attributes ---------------------------------------------------------
     int GetLength() const noexcept { return Header()->length; }
@@ -125,6 +142,7 @@ class KXAFX_API CString {
     void Release() noexcept;
     char* Writable(int minCapacity, bool keepText);  // unique block of that capacity
     void AssignRange(const char* text, int length);
+    void SetStringSlow(const char* text, int length);
 
     char* m_pszData;
 };

@@ -1,0 +1,84 @@
+// Directory copy with exclusion lists.
+#include <zuvuvur/files.h>
+
+#include <cstring>
+
+#include "files/search.h"
+#include "frame/bridge.h"
+#include "kxplatform.h"
+#include "kxtl.h"
+
+namespace {
+
+// What every level of one copy knows: where the copy writes, so that a
+// destination inside the source is not copied into itself.
+struct CopyScope {
+    kxp::FileId destination{};
+    bool known = false;
+};
+
+bool IsDotOrDotDot(const char* name) {
+    return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
+}
+
+int CopyLevel(const char* source, const char* destination, int recurse, CStringArray* excludedDirs,
+              CStringArray* excludedFiles, int copyOption, CopyScope* scope) {
+    CString from(source);
+    CString to(destination);
+    kxfiles::NormaliseDirectory(from);
+    kxfiles::NormaliseDirectory(to);
+    // Below the top, a destination folder that is a link would carry the copy
+    // out of the destination tree: that subtree is not written.
+    if (scope && kxp::is_symbolic_link(to)) return 0;
+    // The destination is made before the source is looked at, so a missing
+    // source still leaves the destination behind.
+    if (!kxtl::dir_exists(to) && kxp::create_directory(to) != kxp::ERR_SUCCESS) return 0;
+
+    CopyScope top;
+    if (!scope) {
+        scope = &top;
+        top.known = kxp::file_id(to, &top.destination);
+        kxp::FileId sourceId;
+        if (top.known && kxp::file_id(from, &sourceId) && sourceId == top.destination) return 1;
+    }
+
+    kxfiles::Search search(from + "*.*");
+    if (!search.Started()) return 0;
+    do {
+        const kxp::FindData& entry = search.entry;
+        if (entry.attributes & (kxp::FILE_ATTR_HIDDEN | kxp::FILE_ATTR_SYSTEM)) continue;
+        if (entry.attributes & kxp::FILE_ATTR_DIRECTORY) {
+            if (!recurse || IsDotOrDotDot(entry.name)) continue;
+            if (kxfiles::IsExcluded(entry.name, excludedDirs, true)) continue;
+            CString subdirectory = from + entry.name;
+            kxp::FileId id;
+            if (scope->known && kxp::file_id(subdirectory, &id) && id == scope->destination)
+                continue;
+            // Deeper levels always replace: only the top level may keep files.
+            // A failure below does not stop this level.
+            CopyLevel(subdirectory, to + entry.name, recurse, excludedDirs, excludedFiles, 1,
+                      scope);
+            continue;
+        }
+        if (kxfiles::IsExcluded(entry.name, excludedFiles, false)) continue;
+        int mode = copyOption ? kxtl::COPY_REPLACE : kxtl::COPY_KEEP_EXISTING;
+        if (kxtl::copy_one_file(from + entry.name, to + entry.name, mode) != 0) return 0;
+    } while (search.Next());
+    return 1;
+}
+
+}  // namespace
+
+int kxuCopyDirectory(const char* source, const char* destination, int recurse,
+                     CStringArray* excludedDirs, CStringArray* excludedFiles, int copyOption) {
+    if (!source || !destination) return 0;
+    return CopyLevel(source, destination, recurse, excludedDirs, excludedFiles, copyOption,
+                     nullptr);
+}
+
+int kxu_copy_directory(const char* source, const char* destination, int recurse,
+                       CHostObject* excludedDirs, CHostObject* excludedFiles, int copyOption) {
+    CStringArray* dirs = HostStringArray(excludedDirs);
+    CStringArray* files = HostStringArray(excludedFiles);
+    return kxuCopyDirectory(source, destination, recurse, dirs, files, copyOption);
+}

@@ -1,0 +1,61 @@
+// A fresh folder under the build tree for each test, removed afterwards, and
+// small helpers to build and read back real trees.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <string_view>
+
+namespace fs = std::filesystem;
+
+class ScratchTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(info->test_suite_name()) + "." + info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        root_ = fs::path(KX_SCRATCH_DIR) / (name + "-" + std::to_string(getpid()));
+        fs::remove_all(root_);
+        fs::create_directories(root_);
+    }
+    void TearDown() override { fs::remove_all(root_); }
+
+    fs::path At(const fs::path& relative) const { return root_ / relative; }
+    // The library's spelling of a path below the scratch folder: backslashes.
+    std::string Lib(const fs::path& relative) const {
+        std::string text = At(relative).string();
+        std::replace(text.begin(), text.end(), '/', '\\');
+        return text;
+    }
+    void Write(const fs::path& relative, std::string_view content) const {
+        fs::create_directories(At(relative).parent_path());
+        std::ofstream(At(relative), std::ios::binary) << content;
+    }
+    std::string Read(const fs::path& relative) const {
+        std::ifstream in(At(relative), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    bool Exists(const fs::path& relative) const {
+        return fs::exists(fs::symlink_status(At(relative)));
+    }
+    // Every entry below `relative`, folders with a trailing '/'; links not followed.
+    std::set<std::string> Tree(const fs::path& relative) const {
+        std::set<std::string> out;
+        fs::path top = At(relative);
+        if (!fs::exists(top)) return out;
+        for (const auto& e : fs::recursive_directory_iterator(top)) {
+            std::string name = fs::relative(e.path(), top).string();
+            out.insert(e.is_directory() && !e.is_symlink() ? name + "/" : name);
+        }
+        return out;
+    }
+
+    fs::path root_;
+};

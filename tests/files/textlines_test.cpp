@@ -1,0 +1,185 @@
+// Text-file lines and the framework's line reader, on real files.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include "files/scratch.h"
+#include "support/test_host.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+struct LinesRow {
+    const char* label;
+    std::string content;
+    int options;
+    Lines before;  // what the array holds already
+    Lines after;
+};
+
+void PrintTo(const LinesRow& row, std::ostream* os) { *os << row.label; }
+
+class ReadLines : public ScratchTest, public testing::WithParamInterface<LinesRow> {};
+
+TEST_P(ReadLines, AppendsTheLinesAsTheFileHoldsThem) {
+    const LinesRow& row = GetParam();
+    Write("in.txt", row.content);
+    CStringArray lines;
+    for (const auto& s : row.before) lines.Add(s.c_str());
+    EXPECT_EQ(kxuReadTextFileLines(Lib("in.txt").c_str(), &lines, row.options),
+              static_cast<int>(row.after.size()));
+    EXPECT_EQ(ToVector(lines), row.after);
+}
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReadLines,
+    testing::Values(
+        LinesRow{"EmptyFile", "", 0, {}, {}},
+        LinesRow{
+            "CountIncludesEarlierElements", "a\nb\nc\n", 0, {"x", "y"}, {"x", "y", "a", "b", "c"}},
+        LinesRow{"CrLfEndsALine", "a\r\nb\r\n", 0, {}, {"a", "b"}},
+        LinesRow{"LastLineWithoutEnd", "a\nb", 0, {}, {"a", "b"}},
+        LinesRow{"EmptyLinesAreLines", "\n\r\n", 0, {}, {"", ""}},
+        LinesRow{"DropEmpty", "\n\r\nx\n", 1, {"kept"}, {"kept", "x"}},
+        LinesRow{"SpacesAreNotEmpty", "   \n", 1, {}, {"   "}},
+        LinesRow{"TrimThenDrop", "   \n\t x \r\n", 3, {}, {"x"}},
+        LinesRow{"TrimKeepsTheEmptyLine", "   \n", 2, {}, {""}},
+        LinesRow{"OtherBitsIgnored", " a \n\n", 4 | 8 | 64, {}, {" a ", ""}},
+        LinesRow{"ByteOrderMarkStays", kBom + "first\nsecond\n", 0, {}, {kBom + "first", "second"}},
+        LinesRow{"LoneCrStays", "a\rb\nc\r", 0, {}, {"a\rb", "c\r"}},
+        LinesRow{"OnlyTheCrBeforeTheLfGoes", "a\r\r\n", 0, {}, {"a\r"}},
+        LinesRow{"ControlZIsAByte",
+                 "a\x1A"
+                 "b\n",
+                 0,
+                 {},
+                 {"a\x1A"
+                  "b"}}),
+    [](const testing::TestParamInfo<LinesRow>& info) { return info.param.label; });
+
+class TextFile : public ScratchTest {};
+
+// 65535 is the last byte of a block for every power-of-two block size up to
+// 64 KiB, so these lengths put the CR, the LF, or both across a block edge.
+TEST_F(TextFile, LinesAcrossBlockEdges) {
+    for (int length : {65534, 65535, 65536, 65537, 200000}) {
+        SCOPED_TRACE(length);
+        Write("long.txt", std::string(length, 'x') + "\r\nend\r\n");
+        CStringArray lines;
+        ASSERT_EQ(kxuReadTextFileLines(Lib("long.txt").c_str(), &lines, 0), 2);
+        EXPECT_EQ(lines[0].GetLength(), length);
+        EXPECT_STREQ(lines[1], "end");
+    }
+}
+
+TEST_F(TextFile, NulBytesReachTheLine) {
+    Write("nul.txt", std::string("a\0b\n", 4));
+    CStringArray lines;
+    ASSERT_EQ(kxuReadTextFileLines(Lib("nul.txt").c_str(), &lines, 0), 1);
+    EXPECT_EQ(lines[0].GetLength(), 3);
+}
+
+TEST_F(TextFile, FilesThatCannotBeOpenedGiveMinusOne) {
+    fs::create_directories(At("folder"));
+    CStringArray lines;
+    lines.Add("before");
+    EXPECT_EQ(kxuReadTextFileLines(Lib("missing.txt").c_str(), &lines, 0), -1);
+    EXPECT_EQ(kxuReadTextFileLines(Lib("folder").c_str(), &lines, 0), -1);
+    EXPECT_EQ(kxuReadTextFileLines(nullptr, &lines, 0), -1);
+    EXPECT_EQ(ToVector(lines), Lines{"before"});
+}
+
+TEST_F(TextFile, FlatEntryFillsTheHostArrayAndNoArrayGivesMinusTwo) {
+    Write("in.txt", " a \n\nb\n");
+    TestStrings lines{"old"};
+    EXPECT_EQ(kxu_read_text_file_lines(Lib("in.txt").c_str(), &lines, 3), 3);
+    EXPECT_EQ(lines.Values(), (Lines{"old", "a", "b"}));
+    // No array: -2 before the file is looked at, so even for a missing file.
+    EXPECT_EQ(kxu_read_text_file_lines(Lib("missing.txt").c_str(), nullptr, 0), -2);
+    TestStrings silent;
+    silent.answerNull = true;
+    EXPECT_EQ(kxu_read_text_file_lines(Lib("missing.txt").c_str(), &silent, 0), -2);
+    EXPECT_EQ(silent.requests, std::vector<unsigned int>{HOST_TYPE_STRING_ARRAY});
+}
+
+TEST_F(TextFile, AFileBeingWrittenIsRefused) {
+    Write("busy.txt", "x\n");
+    CStringArray lines;
+    {
+        int writer = open(At("busy.txt").c_str(), O_WRONLY | O_CLOEXEC);
+        ASSERT_GE(writer, 0);
+        int probe = open(At("busy.txt").c_str(), O_RDONLY | O_CLOEXEC);
+        bool leases = fcntl(probe, F_SETLEASE, F_RDLCK) == 0 || errno == EAGAIN;
+        close(probe);
+        if (leases) {  // a file system without leases cannot tell
+            EXPECT_EQ(kxuReadTextFileLines(Lib("busy.txt").c_str(), &lines, 0), -1);
+        }
+        close(writer);
+    }
+    int locker = open(At("busy.txt").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(locker, LOCK_EX), 0);
+    EXPECT_EQ(kxuReadTextFileLines(Lib("busy.txt").c_str(), &lines, 0), -1);
+    close(locker);
+    EXPECT_EQ(kxuReadTextFileLines(Lib("busy.txt").c_str(), &lines, 0), 1);
+}
+
+TEST_F(TextFile, AnOpenFileKeepsLockingWritersOut) {
+    Write("in.txt", "x\n");
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(Lib("in.txt").c_str(),
+                          CFile::modeRead | CFile::shareDenyWrite | CFile::typeText));
+    int writer = open(At("in.txt").c_str(), O_WRONLY | O_CLOEXEC);
+    EXPECT_NE(flock(writer, LOCK_EX | LOCK_NB), 0);
+    file.Close();
+    EXPECT_EQ(flock(writer, LOCK_EX | LOCK_NB), 0);
+    close(writer);
+}
+
+TEST_F(TextFile, OpenReportsWhyAndRefusesWriting) {
+    Write("in.txt", "x\n");
+    CStdioFile file;
+    CFileException error;
+    EXPECT_FALSE(file.Open(Lib("missing.txt").c_str(), CFile::modeRead, &error));
+    EXPECT_EQ(error.m_cause, CFileException::fileNotFound);
+    EXPECT_STREQ(error.m_strFileName, Lib("missing.txt").c_str());
+    EXPECT_FALSE(file.Open(Lib("in.txt").c_str(), CFile::modeWrite, &error));
+    EXPECT_EQ(error.m_cause, CFileException::genericException);
+    EXPECT_EQ(Read("in.txt"), "x\n");
+}
+
+TEST_F(TextFile, BinaryModeKeepsTheCrAndReadTakesWhatIsLeft) {
+    Write("in.txt", "a\r\nrest");
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(Lib("in.txt").c_str(), CFile::modeRead | CFile::typeBinary));
+    CString line;
+    ASSERT_TRUE(file.ReadString(line));
+    EXPECT_STREQ(line, "a\r");
+    char buffer[16] = {};
+    EXPECT_EQ(file.Read(buffer, sizeof buffer), 4u);
+    EXPECT_STREQ(buffer, "rest");
+    EXPECT_FALSE(file.ReadString(line));
+    EXPECT_STREQ(line, "");
+}
+
+// /proc/self/mem opens like a file but fails to read at offset 0, where
+// nothing is mapped: a real read error.
+TEST_F(TextFile, ReadErrorRaisesTheFileExceptionAndKeepsEarlierLines) {
+    CStringArray lines;
+    lines.Add("before");
+    try {
+        kxuReadTextFileLines("\\proc\\self\\mem", &lines, 0);
+        ADD_FAILURE() << "no exception";
+    } catch (CFileException* e) {
+        EXPECT_EQ(e->m_cause, CFileException::hardIO);
+        char message[128];
+        EXPECT_TRUE(e->GetErrorMessage(message, sizeof message));
+        EXPECT_NE(std::string(message).find("mem"), std::string::npos);
+        e->Delete();
+    }
+    EXPECT_EQ(ToVector(lines), Lines{"before"});
+}
+
+}  // namespace
