@@ -4,7 +4,7 @@
 PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev attr
 JOBS ?= 2
 
-.PHONY: all setup build test test-default test-asan demo bench format clean
+.PHONY: all setup setup-windows build test test-default test-asan test-windows demo bench format clean
 
 all: build
 
@@ -14,6 +14,20 @@ setup:
 	done; \
 	if [ -n "$$missing" ]; then \
 	  echo "setup: installing$$missing"; \
+	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
+	fi
+
+# The Windows build needs more, only for its own target: the cross compiler,
+# wine to run the programs, and GoogleTest's sources to build for the target.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest
+
+setup-windows: setup
+	@missing=""; for p in $(WINDOWS_PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "setup-windows: installing$$missing"; \
 	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
 	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
 	fi
@@ -33,6 +47,10 @@ test-asan: setup build/asan/build.ninja
 	ctest --preset asan
 
 test: test-default test-asan
+
+test-windows: setup-windows build/windows/build.ninja
+	cmake --build --preset windows -j $(JOBS)
+	ctest --preset windows
 
 demo: build
 	./tools/demo.sh build/default/bin
