@@ -6,7 +6,7 @@ FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 
-.PHONY: all setup build test test-default test-asan demo bench fuzz format clean
+.PHONY: all setup setup-windows build test test-default test-asan test-windows demo bench fuzz format clean
 
 all: build
 
@@ -19,6 +19,13 @@ setup:
 	  SUDO=""; [ "$$(id -u)" -ne 0 ] && SUDO=sudo; \
 	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq $$missing; \
 	fi
+
+# The Windows build needs more, only for its own target: the cross compiler,
+# wine to run the programs, and GoogleTest's sources to build for the target.
+WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest
+
+setup-windows:
+	$(MAKE) setup EXTRA_PACKAGES="$(WINDOWS_PACKAGES)"
 
 build/%/build.ninja: CMakeLists.txt CMakePresets.json
 	cmake --preset $* >/dev/null
@@ -35,6 +42,10 @@ test-asan: setup build/asan/build.ninja
 	ctest --preset asan
 
 test: test-default test-asan
+
+test-windows: setup-windows build/windows/build.ninja
+	cmake --build --preset windows -j $(JOBS)
+	ctest --preset windows
 
 demo: build
 	./tools/demo.sh build/default/bin

@@ -214,8 +214,9 @@ inline constexpr int COPY_KEEP_EXISTING = 2;
 
 // ---- Resources ------------------------------------------------------------
 
-// Text `id` of a message module (one whose table resource_table.h describes,
-// loaded with kxp::load_module) into `buffer` of `size` bytes. When the module
+// Text `id` of a message module loaded with kxp::load_module (on Windows a
+// resource DLL whose STRINGTABLE is read with LoadStringA; elsewhere one whose
+// table resource_table.h describes) into `buffer` of `size` bytes. When the module
 // holds the id: copies the text, cut to size - 1 bytes when longer, always
 // NUL-terminated, and returns the text's whole length (never 0, as tables hold
 // no empty texts; a result >= size tells the text was cut). Returns 0 and
@@ -223,7 +224,9 @@ inline constexpr int COPY_KEEP_EXISTING = 2;
 // of this layout, `buffer` is null or `size` <= 0. Never writes past `size`
 // bytes. Lookup is a binary search. A table holds one language and has no
 // variants, so `lang`, `flags` and `reserved` (0, 0 and null from every caller)
-// are not looked at.
+// are not looked at. On Windows string-table ids are 16 bits: an id outside
+// -32768..65535 is missing, and an id is found by its low 16 bits (-1 and
+// 65535 name the same text; kxrc refuses a catalog that holds both).
 KXTL_API int load_resource_string(void* module, int id, char* buffer, int size, unsigned short lang,
                                   unsigned int flags, void* reserved);
 

@@ -17,8 +17,10 @@
 inline constexpr char kStringTableSymbol[] = "kx_string_table";
 inline constexpr std::uint32_t kStringTableVersion = 1;
 
-// How a generated module marks its table as its export.
-#if defined(_WIN32)
+// How a generated module marks its table as its export. A program that
+// compiles a table into itself, as a reference, defines this empty.
+#if defined(KX_STRING_TABLE_EXPORT)
+#elif defined(_WIN32)
 #define KX_STRING_TABLE_EXPORT __declspec(dllexport)
 #else
 #define KX_STRING_TABLE_EXPORT __attribute__((visibility("default")))

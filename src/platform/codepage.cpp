@@ -44,7 +44,6 @@ constexpr Tables kTables = make_tables();
 }  // namespace
 
 bool cp_is_alpha(unsigned char c) noexcept { return (kTables.flags[c] & kAlpha) != 0; }
-bool is_char_alpha(unsigned char c) noexcept { return cp_is_alpha(c); }
 bool cp_is_upper(unsigned char c) noexcept { return (kTables.flags[c] & kUpper) != 0; }
 bool cp_is_lower(unsigned char c) noexcept { return (kTables.flags[c] & kLower) != 0; }
 unsigned char cp_to_upper(unsigned char c) noexcept { return kTables.upper[c]; }
@@ -52,3 +51,9 @@ unsigned char cp_to_lower(unsigned char c) noexcept { return kTables.lower[c]; }
 const unsigned char* cp_lower_table() noexcept { return kTables.lower.data(); }
 
 }  // namespace kxp
+
+#if defined(_WIN32)
+#include "win32/codepage.inc"
+#else
+#include "posix/codepage.inc"
+#endif

@@ -12,10 +12,15 @@
 //     item->Release();
 //
 // Types keep the Windows layouts (GUID is 16 bytes, PROPERTYKEY 20, FILETIME
-// 8); the interfaces are plain vtables holding the methods the library calls,
-// in the order Windows declares them. Wide text is wchar_t: UTF-16 on
-// Windows, UTF-32 here, as the C runtime's mbstowcs and wcstombs produce and
-// read it.
+// 8), and the interfaces keep the Windows vtables, every slot in the order
+// Windows declares them: on Windows the objects behind them are the system's
+// own, called through these declarations. The slots the library never calls
+// answer E_NOTIMPL unless an implementation overrides them. Wide text is
+// wchar_t: UTF-16 on Windows, UTF-32 here, as the C runtime's mbstowcs and
+// wcstombs produce and read it.
+//
+// On Windows every function below is the system's (ole32, shell32); nothing
+// of the emulation described next is built there.
 //
 // Apartments. Each thread's apartment is its own (thread_local), as in COM:
 // the first CoInitializeEx of a thread answers S_OK and fixes the model,
@@ -79,6 +84,12 @@
 #endif
 #endif
 
+// The system's headers make S_OK, FAILED and friends macros, which would
+// rewrite the declarations below.
+#if defined(S_OK)
+#error "include kxplatform.h before the system's headers"
+#endif
+
 namespace kxp {
 
 // ---- Basic types ------------------------------------------------------------
@@ -131,6 +142,7 @@ constexpr HRESULT HRESULT_FROM_WIN32(DWORD error) noexcept {
 
 inline constexpr HRESULT S_OK = 0;
 inline constexpr HRESULT S_FALSE = 1;
+inline constexpr HRESULT E_NOTIMPL = static_cast<HRESULT>(0x80004001u);
 inline constexpr HRESULT E_NOINTERFACE = static_cast<HRESULT>(0x80004002u);
 inline constexpr HRESULT E_POINTER = static_cast<HRESULT>(0x80004003u);
 inline constexpr HRESULT E_FAIL = static_cast<HRESULT>(0x80004005u);
@@ -187,18 +199,38 @@ struct IUnknown {
 };
 
 struct IBindCtx;  // bind contexts are not used here; callers pass null
+struct PROPVARIANT;
 
 // The shell object itself; what it tells is read through IShellItem2.
 struct IShellItem : IUnknown {
+    virtual HRESULT BindToHandler(IBindCtx*, const GUID&, REFIID, void**) { return E_NOTIMPL; }
+    virtual HRESULT GetParent(IShellItem**) { return E_NOTIMPL; }
+    virtual HRESULT GetDisplayName(int /*SIGDN*/, PWSTR*) { return E_NOTIMPL; }
+    virtual HRESULT GetAttributes(ULONG, ULONG*) { return E_NOTIMPL; }
+    virtual HRESULT Compare(IShellItem*, DWORD, int*) { return E_NOTIMPL; }
+
   protected:
     ~IShellItem() = default;
 };
 
 struct IShellItem2 : IShellItem {
+    virtual HRESULT GetPropertyStore(int /*flags*/, REFIID, void**) { return E_NOTIMPL; }
+    virtual HRESULT GetPropertyStoreWithCreateObject(int, IUnknown*, REFIID, void**) {
+        return E_NOTIMPL;
+    }
+    virtual HRESULT GetPropertyStoreForKeys(const PROPERTYKEY*, unsigned int, int, REFIID, void**) {
+        return E_NOTIMPL;
+    }
+    virtual HRESULT GetPropertyDescriptionList(REFPROPERTYKEY, REFIID, void**) { return E_NOTIMPL; }
+    virtual HRESULT Update(IBindCtx*) { return E_NOTIMPL; }
+    virtual HRESULT GetProperty(REFPROPERTYKEY, PROPVARIANT*) { return E_NOTIMPL; }
+    virtual HRESULT GetCLSID(REFPROPERTYKEY, GUID*) { return E_NOTIMPL; }
     virtual HRESULT GetFileTime(REFPROPERTYKEY key, FILETIME* value) = 0;
+    virtual HRESULT GetInt32(REFPROPERTYKEY, int*) { return E_NOTIMPL; }
     // The value as a CoTaskMemAlloc'ed string, which the caller frees.
     virtual HRESULT GetString(REFPROPERTYKEY key, PWSTR* value) = 0;
     virtual HRESULT GetUInt32(REFPROPERTYKEY key, ULONG* value) = 0;
+    virtual HRESULT GetUInt64(REFPROPERTYKEY, std::uint64_t*) { return E_NOTIMPL; }
     virtual HRESULT GetBool(REFPROPERTYKEY key, BOOL* value) = 0;
 
   protected:

@@ -32,10 +32,10 @@ namespace kxp {
 // True for the code page's letters, as the platform's letter test judges
 // them (IsCharAlphaA on Windows).
 KXPLATFORM_API bool cp_is_alpha(unsigned char c) noexcept;
-// The letter test behind the library's whole-word rules, where the Windows
-// build would ask IsCharAlphaA. It is the Windows-1252 test above on every
-// platform, the Windows one included, rather than the user's code page: a
-// script then splits "caf\xE9" into words the same way wherever it runs.
+// The letter test behind the library's whole-word rules: the system's
+// IsCharAlphaA on Windows, which judges bytes 0x80 and above by the user's
+// ANSI code page; elsewhere, where no user code page exists, the Windows-1252
+// test above.
 KXPLATFORM_API bool is_char_alpha(unsigned char c) noexcept;
 KXPLATFORM_API bool cp_is_upper(unsigned char c) noexcept;
 KXPLATFORM_API bool cp_is_lower(unsigned char c) noexcept;

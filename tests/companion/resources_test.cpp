@@ -9,6 +9,12 @@
 #include "kxtl.h"
 #include "resource_table.h"
 
+#if defined(_WIN32)
+// The catalog's own table, compiled into this program: what the module's
+// STRINGTABLE, read through the system, must hold.
+extern "C" const KxStringTable kx_string_table;
+#endif
+
 namespace {
 
 class LoadResourceString : public testing::Test {
@@ -16,7 +22,11 @@ class LoadResourceString : public testing::Test {
     static void SetUpTestSuite() {
         module_ = kxp::load_module(KX_ERRMSG_MODULE);
         ASSERT_NE(module_, nullptr) << KX_ERRMSG_MODULE;
+#if defined(_WIN32)
+        table_ = &kx_string_table;
+#else
         table_ = static_cast<const KxStringTable*>(kxp::find_symbol(module_, kStringTableSymbol));
+#endif
         ASSERT_NE(table_, nullptr);
     }
     static kxp::ModuleHandle module_;

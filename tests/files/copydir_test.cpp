@@ -79,6 +79,9 @@ TEST_F(CopyDirectory, NullPathsTouchNothing) {
     EXPECT_FALSE(Exists("dst"));
 }
 
+// Dot names as hidden, FIFOs and links as system entries: the POSIX mapping.
+// Windows marks hidden and system entries by attribute instead.
+#if !defined(_WIN32)
 TEST_F(CopyDirectory, HiddenSystemAndUnspeakableEntriesStayBehind) {
     Write("src/plain.txt", "p");
     Write("src/.hidden", "h");
@@ -94,6 +97,8 @@ TEST_F(CopyDirectory, HiddenSystemAndUnspeakableEntriesStayBehind) {
     EXPECT_EQ(Tree("out"), (Names{"dst/", "dst/plain.txt", "dst/sub/", "dst/sub/deep.txt"}));
     EXPECT_FALSE(Exists("escaped.txt"));
 }
+
+#endif
 
 TEST_F(CopyDirectory, NeverWritesThroughLinksInTheDestination) {
     Write("src/sub/f.txt", "new");

@@ -1,10 +1,14 @@
 // Text-file lines and the framework's line reader, on real files.
+#include "files/scratch.h"
+#include "support/test_host.h"
+
+#if defined(_WIN32)
+#include "files/win32_writer.h"
+#else
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
-
-#include "files/scratch.h"
-#include "support/test_host.h"
+#endif
 
 namespace {
 
@@ -105,6 +109,35 @@ TEST_F(TextFile, FlatEntryFillsTheHostArrayAndNoArrayGivesMinusTwo) {
     EXPECT_EQ(silent.requests, std::vector<unsigned int>{HOST_TYPE_STRING_ARRAY});
 }
 
+#if defined(_WIN32)
+
+// Sharing modes are the system's: a writer that is in keeps the reader out,
+// and a reader that is in keeps writers out.
+TEST_F(TextFile, AFileBeingWrittenIsRefused) {
+    Write("busy.txt", "x\n");
+    CStringArray lines;
+    void* writer = OpenForWriting(At("busy.txt").string().c_str());
+    ASSERT_NE(writer, nullptr);
+    EXPECT_EQ(kxuReadTextFileLines(Lib("busy.txt").c_str(), &lines, 0), -1);
+    CloseWriter(writer);
+    EXPECT_EQ(kxuReadTextFileLines(Lib("busy.txt").c_str(), &lines, 0), 1);
+}
+
+TEST_F(TextFile, AnOpenFileKeepsWritersOut) {
+    Write("in.txt", "x\n");
+    CStdioFile file;
+    ASSERT_TRUE(file.Open(Lib("in.txt").c_str(),
+                          CFile::modeRead | CFile::shareDenyWrite | CFile::typeText));
+    EXPECT_EQ(OpenForWriting(At("in.txt").string().c_str()), nullptr);
+    EXPECT_EQ(LastError(), 32u);  // ERROR_SHARING_VIOLATION
+    file.Close();
+    void* writer = OpenForWriting(At("in.txt").string().c_str());
+    EXPECT_NE(writer, nullptr);
+    CloseWriter(writer);
+}
+
+#else
+
 TEST_F(TextFile, AFileBeingWrittenIsRefused) {
     Write("busy.txt", "x\n");
     CStringArray lines;
@@ -137,6 +170,8 @@ TEST_F(TextFile, AnOpenFileKeepsLockingWritersOut) {
     EXPECT_EQ(flock(writer, LOCK_EX | LOCK_NB), 0);
     close(writer);
 }
+
+#endif
 
 TEST_F(TextFile, OpenReportsWhyAndRefusesWriting) {
     Write("in.txt", "x\n");

@@ -1,8 +1,13 @@
 // The library's dynamic symbol table holds exactly its exports: read from the
-// built file's ELF dynamic symbols, not from what the compiler was told.
+// built file's ELF dynamic symbols (on Windows, its PE export table), not from
+// what the compiler was told.
 #include <cxxabi.h>
-#include <elf.h>
 #include <gtest/gtest.h>
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <elf.h>
+#endif
 
 #include <cstdlib>
 #include <cstring>
@@ -21,6 +26,37 @@ std::string Demangle(const char* name) {
     std::free(plain);
     return out;
 }
+
+#if defined(_WIN32)
+
+// Names in the export table of a DLL, read from the file. Mangled names are
+// the compiler's own (the Itanium scheme under mingw), demangled as on Linux.
+std::set<std::string> DefinedDynamicSymbols(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<char> file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::set<std::string> names;
+    if (file.size() < sizeof(IMAGE_DOS_HEADER)) return names;
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(file.data());
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS64*>(file.data() + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    if (dir.Size == 0) return names;
+    const IMAGE_SECTION_HEADER* sections = IMAGE_FIRST_SECTION(nt);
+    auto at = [&](DWORD rva) -> const char* {
+        for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+            const IMAGE_SECTION_HEADER& s = sections[i];
+            if (rva >= s.VirtualAddress && rva < s.VirtualAddress + s.Misc.VirtualSize)
+                return file.data() + s.PointerToRawData + (rva - s.VirtualAddress);
+        }
+        return nullptr;
+    };
+    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(at(dir.VirtualAddress));
+    const auto* nameRvas = reinterpret_cast<const DWORD*>(at(exports->AddressOfNames));
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i) names.insert(Demangle(at(nameRvas[i])));
+    return names;
+}
+
+#else
 
 // Names of the defined, globally visible symbols of a shared object.
 std::set<std::string> DefinedDynamicSymbols(const std::string& path) {
@@ -45,6 +81,8 @@ std::set<std::string> DefinedDynamicSymbols(const std::string& path) {
     }
     return names;
 }
+
+#endif
 
 std::set<std::string> ExpectedExports() {
     std::ifstream in(KX_EXPORTS_LIST);

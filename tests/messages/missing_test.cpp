@@ -22,7 +22,12 @@ class ModuleBesideMe {
         : path_(fs::path(kxp::module_path(kxp::executable_module())).parent_path() / name) {
         fs::remove(path_);
     }
-    ~ModuleBesideMe() { fs::remove(path_); }
+    // Windows keeps a loaded module's file, and the library never frees the
+    // runtime module; the next run's constructor removes it then.
+    ~ModuleBesideMe() {
+        std::error_code ignored;
+        fs::remove(path_, ignored);
+    }
     ModuleBesideMe(const ModuleBesideMe&) = delete;
     ModuleBesideMe& operator=(const ModuleBesideMe&) = delete;
 

@@ -6,7 +6,9 @@
 #include <thread>
 
 #include "kxplatform.h"
+#if !defined(_WIN32)
 #include "support/shell_files.h"
+#endif
 
 namespace {
 
@@ -41,6 +43,8 @@ TEST(Apartment, EachThreadKeepsItsOwnModel) {
         CoUninitialize();
     });
 }
+
+#if !defined(_WIN32)  // the shell module of systems without a shell
 
 class ShellModule : public testing::Test {
   protected:
@@ -134,5 +138,7 @@ TEST_F(ShellModule, RatingsAndTextAsStored) {
     EXPECT_EQ(untouched, 3u);
     item->Release();
 }
+
+#endif
 
 }  // namespace

@@ -11,7 +11,12 @@ namespace {
 TEST(ModuleFileName, WholePathOrCutAndTerminated) {
     const std::string path = kxp::module_path(kxp::executable_module());
     ASSERT_NE(path.find("platform_tests"), std::string::npos) << path;
-    ASSERT_EQ(path.rfind(kxp::kPathSeparator), path.size() - std::strlen("/platform_tests"));
+#if defined(_WIN32)
+    const char* const file = "\\platform_tests.exe";
+#else
+    const char* const file = "/platform_tests";
+#endif
+    ASSERT_EQ(path.rfind(kxp::kPathSeparator), path.size() - std::strlen(file));
     const auto length = static_cast<std::uint32_t>(path.size());
     struct Row {
         std::uint32_t size;

@@ -1,6 +1,7 @@
 // props: document properties of files, read through shell items.
+#include <chrono>
 #include <cstdint>
-#include <ctime>
+#include <cstdio>
 #include <iostream>
 
 #include "commands.h"
@@ -40,14 +41,21 @@ const char* ShellErrorText(int code) {
 }
 
 // A file time (100 ns since 1601-01-01 UTC) as ISO 8601 UTC, to the second.
+// Calendar arithmetic rather than gmtime: the same on every system, and good
+// for every time a file time can hold.
 std::string Iso8601(std::uint64_t ticks) {
+    using namespace std::chrono;
     constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
-    std::time_t seconds = static_cast<std::time_t>(ticks / 10000000u) -
-                          static_cast<std::time_t>(kSecondsFrom1601To1970);
-    std::tm utc{};
-    char text[32];
-    if (!gmtime_r(&seconds, &utc) || !std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc))
-        return "(out of range)";
+    const sys_seconds time{seconds{static_cast<std::int64_t>(ticks / 10000000u) -
+                                   kSecondsFrom1601To1970}};
+    const sys_days day = floor<days>(time);
+    const year_month_day date{day};
+    const hh_mm_ss<seconds> clock{time - day};
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                  static_cast<int>(clock.seconds().count()));
     return text;
 }
 

@@ -9,6 +9,8 @@ int main(int argc, char** argv) {
     try {
         Library lib;
         CLI::App app{"kxhost - the reference host of zuVuvur9_64"};
+        // Paths start with "/" here; they are never options, on Windows either.
+        app.allow_windows_style_options(false);
         app.require_subcommand(1);
         AddSeparatorCommands(app, lib);
         AddMessageCommands(app, lib);
