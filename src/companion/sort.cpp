@@ -99,10 +99,16 @@ struct Slots {
     void* context;
 
     Idx dsize() const {
-        if constexpr (DS > 0) return DS; else return static_cast<Idx>(dataSize);
+        if constexpr (DS > 0)
+            return DS;
+        else
+            return static_cast<Idx>(dataSize);
     }
     Idx csize() const {
-        if constexpr (CS > 0) return CS; else return static_cast<Idx>(compSize);
+        if constexpr (CS > 0)
+            return CS;
+        else
+            return static_cast<Idx>(compSize);
     }
     unsigned char* at(Idx i) const { return data + i * dsize(); }
     unsigned char* cat(Idx i) const { return comp + i * csize(); }
@@ -128,19 +134,25 @@ struct Slots {
     }
 };
 
-// Guarded insertion sort of [begin, end). The hole stops at begin whatever the comparator says.
+// Moves element cur, which belongs before cur - 1, left into place; returns where it landed.
+// The hole stops at begin whatever the comparator says.
+template <class S>
+Idx insert_left(const S& s, Idx begin, Idx cur) {
+    s.save(cur);
+    Idx hole = cur;
+    do {
+        s.move(hole, hole - 1);
+        --hole;
+    } while (hole > begin && s.tmp_less(hole - 1));
+    s.restore(hole);
+    return hole;
+}
+
+// Guarded insertion sort of [begin, end).
 template <class S>
 void insertion_sort(const S& s, Idx begin, Idx end) {
-    for (Idx cur = begin + 1; cur < end; ++cur) {
-        if (!s.less(cur, cur - 1)) continue;
-        s.save(cur);
-        Idx hole = cur;
-        do {
-            s.move(hole, hole - 1);
-            --hole;
-        } while (hole > begin && s.tmp_less(hole - 1));
-        s.restore(hole);
-    }
+    for (Idx cur = begin + 1; cur < end; ++cur)
+        if (s.less(cur, cur - 1)) insert_left(s, begin, cur);
 }
 
 // Insertion sort that gives up once it has moved more than kPartialInsertionSortLimit elements.
@@ -150,14 +162,7 @@ bool partial_insertion_sort(const S& s, Idx begin, Idx end) {
     Idx moved = 0;
     for (Idx cur = begin + 1; cur < end; ++cur) {
         if (!s.less(cur, cur - 1)) continue;
-        s.save(cur);
-        Idx hole = cur;
-        do {
-            s.move(hole, hole - 1);
-            --hole;
-        } while (hole > begin && s.tmp_less(hole - 1));
-        s.restore(hole);
-        moved += cur - hole;
+        moved += cur - insert_left(s, begin, cur);
         if (moved > kPartialInsertionSortLimit) return false;
     }
     return true;
@@ -512,26 +517,26 @@ KXTL_API int sort_range_with_companion(void* base, int first, int last, int elem
     unsigned char* compTmp = scratch + round_up(dataSize);
 
     switch (elementSize) {
-    case 1:
-        run_with_companion<1>(data, dataSize, comp, compSize, dataTmp, compTmp, compare,
-                              context, n);
-        break;
-    case 2:
-        run_with_companion<2>(data, dataSize, comp, compSize, dataTmp, compTmp, compare,
-                              context, n);
-        break;
-    case 4:
-        run_with_companion<4>(data, dataSize, comp, compSize, dataTmp, compTmp, compare,
-                              context, n);
-        break;
-    case 8:
-        run_with_companion<8>(data, dataSize, comp, compSize, dataTmp, compTmp, compare,
-                              context, n);
-        break;
-    default:
-        run_with_companion<kRuntimeSize>(data, dataSize, comp, compSize, dataTmp, compTmp,
-                                         compare, context, n);
-        break;
+        case 1:
+            run_with_companion<1>(data, dataSize, comp, compSize, dataTmp, compTmp, compare,
+                                  context, n);
+            break;
+        case 2:
+            run_with_companion<2>(data, dataSize, comp, compSize, dataTmp, compTmp, compare,
+                                  context, n);
+            break;
+        case 4:
+            run_with_companion<4>(data, dataSize, comp, compSize, dataTmp, compTmp, compare,
+                                  context, n);
+            break;
+        case 8:
+            run_with_companion<8>(data, dataSize, comp, compSize, dataTmp, compTmp, compare,
+                                  context, n);
+            break;
+        default:
+            run_with_companion<kRuntimeSize>(data, dataSize, comp, compSize, dataTmp, compTmp,
+                                             compare, context, n);
+            break;
     }
 
     if (scratch != stackScratch) std::free(scratch);
