@@ -45,13 +45,14 @@ class ScratchTest : public testing::Test {
     bool Exists(const fs::path& relative) const {
         return fs::exists(fs::symlink_status(At(relative)));
     }
-    // Every entry below `relative`, folders with a trailing '/'; links not followed.
+    // Every entry below `relative`, '/'-separated on every host so one expected
+    // set serves both; folders with a trailing '/'; links not followed.
     std::set<std::string> Tree(const fs::path& relative) const {
         std::set<std::string> out;
         fs::path top = At(relative);
         if (!fs::exists(top)) return out;
         for (const auto& e : fs::recursive_directory_iterator(top)) {
-            std::string name = fs::relative(e.path(), top).string();
+            std::string name = fs::relative(e.path(), top).generic_string();
             out.insert(e.is_directory() && !e.is_symlink() ? name + "/" : name);
         }
         return out;
