@@ -36,6 +36,7 @@ TEST_F(CopyDirectory, CopiesTheWholeTreeWithContentAndTimes) {
     MakeSource();
     auto old = fs::file_time_type::clock::now() - std::chrono::hours(50);
     fs::last_write_time(At("src/a/b/y.txt"), old);
+    old = fs::last_write_time(At("src/a/b/y.txt"));  // the host may keep fewer digits
     fs::permissions(At("src/a/x.txt"),
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec);
     EXPECT_EQ(Copy("src", "dst", 1), 1);
@@ -43,8 +44,13 @@ TEST_F(CopyDirectory, CopiesTheWholeTreeWithContentAndTimes) {
     EXPECT_EQ(Read("dst/a/b/y.txt"), "y");
     EXPECT_EQ(Read("dst/a/README.TXT"), "a readme");
     EXPECT_EQ(fs::last_write_time(At("dst/a/b/y.txt")), old);
-    EXPECT_EQ(fs::status(At("dst/a/x.txt")).permissions() & fs::perms::owner_all,
-              fs::perms::owner_all);
+#if defined(_WIN32)
+    // Windows has no execute bit: writable is all there is to carry over.
+    constexpr auto kOwner = fs::perms::owner_read | fs::perms::owner_write;
+#else
+    constexpr auto kOwner = fs::perms::owner_all;
+#endif
+    EXPECT_EQ(fs::status(At("dst/a/x.txt")).permissions() & kOwner, kOwner);
 }
 
 TEST_F(CopyDirectory, WithoutRecursionSubfoldersAreNeitherMadeNorCopied) {
@@ -105,8 +111,8 @@ TEST_F(CopyDirectory, NeverWritesThroughLinksInTheDestination) {
     Write("src/g.txt", "new");
     Write("outside/g.txt", "outside");
     fs::create_directories(At("dst"));
-    fs::create_directory_symlink(At("outside"), At("dst/sub"));
-    fs::create_symlink(At("outside/g.txt"), At("dst/g.txt"));
+    if (!Link(At("outside"), "dst/sub", true) || !Link(At("outside/g.txt"), "dst/g.txt", false))
+        GTEST_SKIP() << "no links on this host";
     EXPECT_EQ(Copy("src", "dst", 1), 1);
     EXPECT_EQ(Tree("outside"), Names{"g.txt"});
     EXPECT_EQ(Read("outside/g.txt"), "outside");

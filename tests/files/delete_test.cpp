@@ -86,8 +86,9 @@ TEST_F(DeleteFiles, ExclusionsMatchBareNamesInAnyCaseUntrimmed) {
 TEST_F(DeleteFiles, LinksGoThemselvesFoldersBehindThemStay) {
     Write("target/kept.txt", "k");
     Write("dir/real.txt", "r");
-    fs::create_symlink(At("dir/real.txt"), At("dir/file-link"));
-    fs::create_directory_symlink(At("target"), At("dir/folder-link"));
+    if (!Link(At("dir/real.txt"), "dir/file-link", false) ||
+        !Link(At("target"), "dir/folder-link", true))
+        GTEST_SKIP() << "no links on this host";
     EXPECT_EQ(kxuDelFiles(Lib("dir").c_str(), "*link", nullptr), 1);
     EXPECT_FALSE(Exists("dir/file-link"));
     EXPECT_TRUE(Exists("dir/real.txt"));
@@ -95,6 +96,8 @@ TEST_F(DeleteFiles, LinksGoThemselvesFoldersBehindThemStay) {
     EXPECT_TRUE(Exists("target/kept.txt"));
 }
 
+// On Windows the backslash separates, so no such name can exist there.
+#if !defined(_WIN32)
 TEST_F(DeleteFiles, NamesWithABackslashNeverLeadOutOfTheFolder) {
     Write("victim.txt", "outside");
     Write("dir/..\\victim.txt", "a POSIX name with a backslash");
@@ -102,6 +105,7 @@ TEST_F(DeleteFiles, NamesWithABackslashNeverLeadOutOfTheFolder) {
     EXPECT_TRUE(Exists("victim.txt"));
     EXPECT_TRUE(Exists("dir/..\\victim.txt"));
 }
+#endif
 
 TEST_F(DeleteFiles, FlatEntryPassesTheListOrNull) {
     MakeFolder();

@@ -80,9 +80,10 @@ TEST_F(TextFile, LinesAcrossBlockEdges) {
 }
 
 TEST_F(TextFile, NulBytesReachTheLine) {
-    Write("nul.txt", std::string("a\0b\n", 4));
+    // Not "nul.txt": on Windows that names the null device, whatever the extension.
+    Write("zero.txt", std::string("a\0b\n", 4));
     CStringArray lines;
-    ASSERT_EQ(kxuReadTextFileLines(Lib("nul.txt").c_str(), &lines, 0), 1);
+    ASSERT_EQ(kxuReadTextFileLines(Lib("zero.txt").c_str(), &lines, 0), 1);
     EXPECT_EQ(lines[0].GetLength(), 3);
 }
 
@@ -199,6 +200,7 @@ TEST_F(TextFile, BinaryModeKeepsTheCrAndReadTakesWhatIsLeft) {
     EXPECT_STREQ(line, "");
 }
 
+#if !defined(_WIN32)
 // /proc/self/mem opens like a file but fails to read at offset 0, where
 // nothing is mapped: a real read error.
 TEST_F(TextFile, ReadErrorRaisesTheFileExceptionAndKeepsEarlierLines) {
@@ -216,5 +218,6 @@ TEST_F(TextFile, ReadErrorRaisesTheFileExceptionAndKeepsEarlierLines) {
     }
     EXPECT_EQ(ToVector(lines), Lines{"before"});
 }
+#endif
 
 }  // namespace
