@@ -1,6 +1,9 @@
 // Deletion by pattern on real folders, through the exported entries.
 #include "files/scratch.h"
 #include "support/test_host.h"
+#if defined(_WIN32)
+#include "files/win32_writer.h"
+#endif
 
 namespace {
 
@@ -36,6 +39,10 @@ class DeletePatterns : public DeleteFiles, public testing::WithParamInterface<Pa
 
 TEST_P(DeletePatterns, DeleteTheMatchingFilesOnly) {
     const PatternRow& row = GetParam();
+#if defined(_WIN32)
+    if (row.pattern && std::string_view(row.pattern) == "*." && RunningUnderWine())
+        GTEST_SKIP() << "this host's search reads \"*.\" as \"*\"";
+#endif
     MakeFolder();
     EXPECT_EQ(kxuDelFiles(Lib("dir").c_str(), row.pattern, nullptr), row.result);
     EXPECT_EQ(Deleted(), row.deleted);

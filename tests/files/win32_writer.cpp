@@ -12,3 +12,8 @@ void* OpenForWriting(const char* path) {
 void CloseWriter(void* handle) { CloseHandle(handle); }
 
 unsigned LastError() { return GetLastError(); }
+
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}

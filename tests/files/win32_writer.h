@@ -7,3 +7,6 @@ void* OpenForWriting(const char* path);
 void CloseWriter(void* handle);
 // GetLastError of the calling thread.
 unsigned LastError();
+// True under the compatibility layer that runs these tests on Linux, whose
+// search takes "*." for "*" where Windows itself keeps names without a dot.
+bool RunningUnderWine();
