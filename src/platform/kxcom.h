@@ -72,17 +72,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#if !defined(KXPLATFORM_API)
-#if defined(_WIN32)
-#if defined(KXPLATFORM_BUILD)
-#define KXPLATFORM_API __declspec(dllexport)
-#else
-#define KXPLATFORM_API __declspec(dllimport)
-#endif
-#else
-#define KXPLATFORM_API __attribute__((visibility("default")))
-#endif
-#endif
+#include "kxplatform_api.h"
 
 // The system's headers make S_OK, FAILED and friends macros, which would
 // rewrite the declarations below.

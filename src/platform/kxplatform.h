@@ -15,15 +15,7 @@
 #include <cstdint>
 #include <string>
 
-#if defined(_WIN32)
-#if defined(KXPLATFORM_BUILD)
-#define KXPLATFORM_API __declspec(dllexport)
-#else
-#define KXPLATFORM_API __declspec(dllimport)
-#endif
-#else
-#define KXPLATFORM_API __attribute__((visibility("default")))
-#endif
+#include "kxplatform_api.h"
 
 namespace kxp {
 
