@@ -17,9 +17,10 @@ targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   for t in "$bin"/fuzz_*; do targets+=("${t##*/fuzz_}"); done
 fi
-limit=(-max_total_time="$seconds")
-[ "$seconds" -eq 0 ] && limit=()
+limit=()
+[ "$seconds" -gt 0 ] && limit+=(-max_total_time="$seconds")
 [ "$runs" -gt 0 ] && limit+=(-runs="$runs")
+if [ ${#limit[@]} -eq 0 ]; then echo "fuzz: give a time or a runs budget" >&2; exit 2; fi
 for name in "${targets[@]}"; do
   mkdir -p "$work/$name"
   log=$work/$name.log
