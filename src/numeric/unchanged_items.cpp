@@ -12,9 +12,8 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
-#include <new>
+#include <cstring>
 #include <utility>
-#include <vector>
 
 #include "frame/bridge.h"
 
@@ -46,7 +45,8 @@ inline void PrefetchRead(const void* p) {
 // one flat block of 8-byte slots, at most half full. Ids are hashed apart,
 // so slots are visited in no useful order; at 100,000 ids the block is 2 MB
 // and every lookup would wait for memory if the slots of the items a little
-// ahead were not fetched while the current one is judged.
+// ahead were not fetched while the current one is judged. The block is a
+// framework array, so running out of memory is the framework's exception.
 class FirstIndexTable {
   public:
     // The reference must hold fewer than INT_MAX ids (the slots keep 32-bit indexes).
@@ -56,21 +56,22 @@ class FirstIndexTable {
         while ((INT_PTR{1} << bits) < 2 * n) ++bits;
         shift_ = 64 - bits;
         mask_ = (std::size_t{1} << bits) - 1;
-        slots_.assign(mask_ + 1, Slot{0, -1});
+        block_.SetSize(static_cast<INT_PTR>(mask_ + 1));  // zeroed: every slot empty
+        slots_ = block_.GetData();
         const int* data = ids.GetData();
         for (INT_PTR i = 0; i < n; ++i) {
             if (i + kPrefetchDistance < n) Prefetch(data[i + kPrefetchDistance]);
             Slot& s = slots_[Position(data[i])];
-            if (s.index < 0) s = Slot{data[i], static_cast<std::int32_t>(i)};  // first one wins
+            if (s.indexPlusOne == 0) s = Slot{data[i], static_cast<std::int32_t>(i + 1)};  // first one wins
         }
     }
-    INT_PTR Find(int id) const { return slots_[Position(id)].index; }
+    INT_PTR Find(int id) const { return INT_PTR{slots_[Position(id)].indexPlusOne} - 1; }
     void Prefetch(int id) const { PrefetchRead(&slots_[Home(id)]); }
 
   private:
     struct Slot {
         std::int32_t id;
-        std::int32_t index;  // -1: empty
+        std::int32_t indexPlusOne;  // 0: empty, so a zeroed block is an empty table
     };
     // Fibonacci hashing spreads runs of consecutive ids over the table.
     std::size_t Home(int id) const {
@@ -80,32 +81,33 @@ class FirstIndexTable {
     // The slot holding `id`, or the empty slot where it would go.
     std::size_t Position(int id) const {
         std::size_t h = Home(id);
-        while (slots_[h].index >= 0 && slots_[h].id != id) h = (h + 1) & mask_;
+        while (slots_[h].indexPlusOne != 0 && slots_[h].id != id) h = (h + 1) & mask_;
         return h;
     }
 
-    std::vector<Slot> slots_;
+    CArray<Slot, Slot> block_;
+    Slot* slots_ = nullptr;
     std::size_t mask_ = 0;
     int shift_ = 0;
 };
 
 // Keeps the elements whose flag is set, in their order, and drops the rest.
-void Compact(CArray<int, int>& array, const std::vector<unsigned char>& keep) {
+void Compact(CArray<int, int>& array, const unsigned char* keep) {
     int* data = array.GetData();
     INT_PTR w = 0;
-    for (std::size_t i = 0; i < keep.size(); ++i)
+    for (INT_PTR i = 0, n = array.GetSize(); i < n; ++i)
         if (keep[i]) data[w++] = data[i];
     array.SetSize(w);
 }
 
-void Compact(CStringArray& array, const std::vector<unsigned char>& keep) {
+void Compact(CStringArray& array, const unsigned char* keep) {
     CString* data = array.GetData();
     INT_PTR w = 0;
-    for (std::size_t i = 0; i < keep.size(); ++i) {
+    for (INT_PTR i = 0, n = array.GetSize(); i < n; ++i) {
         if (!keep[i]) continue;
         // Overwriting releases a dropped string (or an emptied one); the
         // dropped strings past the last survivor go with the SetSize below.
-        if (static_cast<INT_PTR>(i) != w) data[w] = std::move(data[i]);
+        if (i != w) data[w] = std::move(data[i]);
         ++w;
     }
     array.SetSize(w);
@@ -123,25 +125,24 @@ int RemoveUnchangedItemsById(CArray<int, int>* referenceIds, CStringArray* refer
 
     const INT_PTR n = ids->GetSize();
     const INT_PTR m = referenceIds->GetSize();
-    std::vector<INT_PTR> found;  // each item's reference index, or -1
-    std::vector<unsigned char> keep;
-    INT_PTR removed = 0;
-    try {
-        found.resize(static_cast<std::size_t>(n));
-        keep.assign(static_cast<std::size_t>(n), 1);
-        const int* current = ids->GetData();
-        if (m >= kTableThreshold && m < INT_MAX) {
-            FirstIndexTable table(*referenceIds);
-            for (INT_PTR i = 0; i < n; ++i) {
-                if (i + kPrefetchDistance < n) table.Prefetch(current[i + kPrefetchDistance]);
-                found[static_cast<std::size_t>(i)] = table.Find(current[i]);
-            }
-        } else {
-            for (INT_PTR i = 0; i < n; ++i)
-                found[static_cast<std::size_t>(i)] = FindIdIndex(referenceIds, current[i]);
+    // Scratch space comes from the framework, which throws its own memory
+    // exception; nothing has been changed when it does.
+    CArray<INT_PTR, INT_PTR> foundArray;  // each item's reference index, or -1
+    CArray<unsigned char, unsigned char> keepArray;
+    foundArray.SetSize(n);
+    keepArray.SetSize(n);
+    INT_PTR* found = foundArray.GetData();
+    unsigned char* keep = keepArray.GetData();
+    std::memset(keep, 1, static_cast<std::size_t>(n));
+    const int* current = ids->GetData();
+    if (m >= kTableThreshold && m < INT_MAX) {
+        FirstIndexTable table(*referenceIds);
+        for (INT_PTR i = 0; i < n; ++i) {
+            if (i + kPrefetchDistance < n) table.Prefetch(current[i + kPrefetchDistance]);
+            found[i] = table.Find(current[i]);
         }
-    } catch (const std::bad_alloc&) {
-        AfxThrowMemoryException();  // the framework's own, as the host expects; nothing changed
+    } else {
+        for (INT_PTR i = 0; i < n; ++i) found[i] = FindIdIndex(referenceIds, current[i]);
     }
 
     // The reference texts are met in the order of the current ids, which need
@@ -149,19 +150,20 @@ int RemoveUnchangedItemsById(CArray<int, int>* referenceIds, CStringArray* refer
     // little ahead of the comparison that needs them.
     const CString* refData = referenceTexts->GetData();
     const CString* textData = texts->GetData();
+    INT_PTR removed = 0;
     for (INT_PTR i = 0; i < n; ++i) {
         if (i + 2 * kPrefetchDistance < n) {
-            INT_PTR k = found[static_cast<std::size_t>(i + 2 * kPrefetchDistance)];
+            INT_PTR k = found[i + 2 * kPrefetchDistance];
             if (k >= 0) PrefetchRead(refData + k);
         }
         if (i + kPrefetchDistance < n) {
-            INT_PTR k = found[static_cast<std::size_t>(i + kPrefetchDistance)];
+            INT_PTR k = found[i + kPrefetchDistance];
             if (k >= 0) PrefetchRead(refData[k].GetString());
             PrefetchRead(textData[i + kPrefetchDistance].GetString());
         }
-        INT_PTR k = found[static_cast<std::size_t>(i)];
+        INT_PTR k = found[i];
         if (k >= 0 && refData[k].CompareNoCase(textData[i]) == 0) {
-            keep[static_cast<std::size_t>(i)] = 0;
+            keep[i] = 0;
             ++removed;
         }
     }

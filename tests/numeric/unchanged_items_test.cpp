@@ -92,22 +92,6 @@ TEST(RemoveUnchanged, BadArraysAreRefusedBeforeAnythingChanges) {
         EXPECT_EQ(hosts.Remove(), result);
         EXPECT_TRUE(hosts.ids.Values() == items.ids && hosts.texts.Values() == items.texts);
     }
-    Hosts h({{1}, {1}, {"a"}, {"a"}, {"e"}});
-    EXPECT_EQ(kxu_remove_unchanged_items_by_id(&h.refIds, &h.refTexts, &h.ids, nullptr, nullptr),
-              -1);
-    EXPECT_TRUE(h.refIds.requests.empty());  // null objects are refused before any request
-    h.refTexts.answerNull = true;
-    EXPECT_EQ(h.Remove(), -1);
-    EXPECT_TRUE(h.ids.requests.empty());  // refused before the next object is asked
-    h.refTexts.answerNull = false;
-    h.extra.answerNull = true;
-    EXPECT_EQ(h.Remove(), -1);
-    h.ids.answerNull = true;  // a missing int array is the worker's to report
-    EXPECT_EQ(h.Remove(false), -2);
-    h.ids.answerNull = false;
-    h.refIds.answerNull = true;
-    EXPECT_EQ(h.Remove(false), -3);
-    EXPECT_EQ(h.ids.Values(), Ints{1});
 }
 
 }  // namespace

@@ -366,4 +366,45 @@ const MemoryRow kMessages[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Messages, MemoryExhaustion, testing::ValuesIn(kMessages));
 
+Snapshot Of(const TestInts& ints) {
+    Snapshot out;
+    for (int v : ints.Values()) out.push_back(std::to_string(v));
+    return out;
+}
+
+const MemoryRow kNumeric[] = {
+    // Trimmed, the source is already in order, so each position ends as it
+    // began or trimmed; enough groups that the distinct array must grow.
+    {"discrete_frequencies", Shape::Positions,
+     [](long k) {
+         TestStrings source{" a", "b ", "b"}, distinct{"held"};
+         for (char c = 'c'; c <= 'z'; ++c) source.array.Add(CString(c));
+         double counts[26];
+         std::uint32_t groups = 0;
+         Outcome o{false, Join(source.Values(), distinct.Values()), {}};
+         o.threw = Armed(k, [&] {
+             kxu_discrete_frequencies(&source, &distinct, counts, &groups, FREQ_TRIM);
+         });
+         o.after = Join(source.Values(), distinct.Values());
+         return o;
+     }},
+    // Enough reference ids for the lookup table, which allocates too.
+    {"remove_unchanged_items_by_id", Shape::Positions,
+     [](long k) {
+         TestInts refIds, ids{3, 40, 5};
+         TestStrings refTexts, texts{"D", "new", "changed"}, extra{"x", "y", "z"};
+         for (int i = 0; i < 20; ++i) {
+             refIds.array.Add(i);
+             refTexts.array.Add(CString(static_cast<char>('a' + i)));
+         }
+         Outcome o{false, Join(Join(Of(ids), texts.Values()), extra.Values()), {}};
+         o.threw = Armed(k, [&] {
+             kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts, &extra);
+         });
+         o.after = Join(Join(Of(ids), texts.Values()), extra.Values());
+         return o;
+     }},
+};
+INSTANTIATE_TEST_SUITE_P(Numeric, MemoryExhaustion, testing::ValuesIn(kNumeric));
+
 }  // namespace

@@ -463,4 +463,92 @@ const NullRow kShell[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Shell, NullMatrix, testing::ValuesIn(kShell));
 
+// Numeric data: a null buffer with elements to convert, and each null or
+// answering-null host object of the frequency count and the removal, refused
+// before anything is changed.
+const NullRow kNumeric[] = {
+    {"NANUM_to_nan/data", -1, [] { return kxu_NANUM_to_nan(nullptr, 2); }},
+    {"NANUM_to_nan/no_data_none_asked", 0, [] { return kxu_NANUM_to_nan(nullptr, 0); }},
+    {"nan_inf_to_NANUM/data", -1, [] { return kxu_nan_inf_to_NANUM(nullptr, 2); }},
+    {"nan_inf_to_NANUM/no_data_none_asked", 0, [] { return kxu_nan_inf_to_NANUM(nullptr, 0); }},
+};
+INSTANTIATE_TEST_SUITE_P(Numeric, NullMatrix, testing::ValuesIn(kNumeric));
+
+// The frequency count with one of its pointers null (or answering null):
+// -1, the source in its old order and nothing appended or counted.
+struct FrequencyCase {
+    const char* name;
+    int nulled;  // 0 source, 1 distinct, 2 counts, 3 distinctCount; +10: the host answers null
+};
+void PrintTo(const FrequencyCase& c, std::ostream* os) { *os << c.name; }
+class NullFrequencies : public testing::TestWithParam<FrequencyCase> {};
+TEST_P(NullFrequencies, RefusesBeforeChangingAnything) {
+    const int nulled = GetParam().nulled;
+    TestStrings source{"b", "a", "b"}, distinct{"held"};
+    source.answerNull = nulled == 10;
+    distinct.answerNull = nulled == 11;
+    double counts[3] = {-1, -1, -1};
+    std::uint32_t groups = 99;
+    EXPECT_EQ(kxu_discrete_frequencies(nulled == 0 ? nullptr : &source,
+                                       nulled == 1 ? nullptr : &distinct,
+                                       nulled == 2 ? nullptr : counts,
+                                       nulled == 3 ? nullptr : &groups, FREQ_TRIM),
+              -1);
+    EXPECT_EQ(source.array.GetSize(), 3);
+    EXPECT_STREQ(source.array[0], "b");
+    EXPECT_EQ(distinct.array.GetSize(), 1);
+    EXPECT_TRUE(counts[0] == -1 && groups == 99);
+}
+INSTANTIATE_TEST_SUITE_P(Numeric, NullFrequencies,
+                         testing::Values(FrequencyCase{"source", 0}, FrequencyCase{"distinct", 1},
+                                         FrequencyCase{"counts", 2},
+                                         FrequencyCase{"distinct_count", 3},
+                                         FrequencyCase{"source_answers_null", 10},
+                                         FrequencyCase{"distinct_answers_null", 11}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The removal with one host object null or answering null: its code, and the
+// current items as they were. A null extra array is no refusal: it is optional.
+struct RemovalCase {
+    const char* name;
+    int nulled;  // 0..4: which argument is null; +10: that host answers null
+    int expected;
+};
+void PrintTo(const RemovalCase& c, std::ostream* os) { *os << c.name; }
+class NullRemoval : public testing::TestWithParam<RemovalCase> {};
+TEST_P(NullRemoval, RefusesBeforeChangingAnything) {
+    const auto [name, nulled, expected] = GetParam();
+    TestInts refIds{1}, ids{1, 2};
+    TestStrings refTexts{"a"}, texts{"A", "b"}, extra{"x", "y"};
+    CHostObject* args[] = {&refIds, &refTexts, &ids, &texts, &extra};
+    if (nulled < 10) {
+        args[nulled] = nullptr;
+    } else {
+        for (auto* host : {&refTexts, &texts, &extra})
+            host->answerNull = args[nulled - 10] == host;
+        for (auto* host : {&refIds, &ids}) host->answerNull = args[nulled - 10] == host;
+    }
+    EXPECT_EQ(kxu_remove_unchanged_items_by_id(args[0], args[1], args[2], args[3], args[4]),
+              expected);
+    if (expected < 0) {
+        EXPECT_EQ(ids.Values(), (std::vector<int>{1, 2}));
+        EXPECT_EQ(texts.Values(), (std::vector<std::string>{"A", "b"}));
+        EXPECT_EQ(extra.Values(), (std::vector<std::string>{"x", "y"}));
+    }
+    if (nulled < 4) {
+        EXPECT_TRUE(refIds.requests.empty() && texts.requests.empty());
+    }
+}
+INSTANTIATE_TEST_SUITE_P(
+    Numeric, NullRemoval,
+    testing::Values(RemovalCase{"reference_ids", 0, -1}, RemovalCase{"reference_texts", 1, -1},
+                    RemovalCase{"ids", 2, -1}, RemovalCase{"texts", 3, -1},
+                    RemovalCase{"extra_is_optional", 4, 1},
+                    RemovalCase{"reference_ids_answer_null", 10, -3},
+                    RemovalCase{"reference_texts_answer_null", 11, -1},
+                    RemovalCase{"ids_answer_null", 12, -2},
+                    RemovalCase{"texts_answer_null", 13, -1},
+                    RemovalCase{"extra_answers_null", 14, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 }  // namespace
