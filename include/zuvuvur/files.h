@@ -69,6 +69,10 @@
 // without end; a source that is the destination itself gives 1 at once, its
 // files being their own copies.
 //
+// A source that changes under the copy: an entry deleted after the search
+// began is passed over as if it had never been listed, and a file deleted
+// while it is being copied arrives whole, as it was when it was opened.
+//
 // Null `source` or `destination`: 0, and nothing on disk is touched.
 KXU_EXPORT int kxuCopyDirectory(const char* source, const char* destination, int recurse,
                                 CStringArray* excludedDirs, CStringArray* excludedFiles,
