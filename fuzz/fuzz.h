@@ -10,16 +10,17 @@
 #include <string>
 
 // A property that must always hold; a failure aborts so libFuzzer keeps the input.
-#define KX_CHECK(cond)                                                               \
-    do {                                                                             \
-        if (!(cond)) {                                                               \
-            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, \
-                         #cond);                                                     \
-            std::abort();                                                            \
-        }                                                                            \
+#define KX_CHECK(cond)                                                                       \
+    do {                                                                                     \
+        if (!(cond)) {                                                                       \
+            std::fprintf(stderr, "%s:%d: property failed: %s\n", __FILE__, __LINE__, #cond); \
+            std::abort();                                                                    \
+        }                                                                                    \
     } while (0)
 
-inline std::string ToStd(const CString& s) { return std::string(s, static_cast<std::size_t>(s.GetLength())); }
+inline std::string ToStd(const CString& s) {
+    return std::string(s, static_cast<std::size_t>(s.GetLength()));
+}
 
 // A host object with one string array, as a script array reaches the library.
 class FuzzStrings final : public CHostObject {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -19,6 +20,24 @@ void FillIndex(CArray<int, int>& index, INT_PTR size, bool shortByOne) {
     for (INT_PTR i = 0; i < size - (shortByOne ? 1 : 0); ++i)
         index.Add(kIndexBase + static_cast<int>(i));
     if (!shortByOne) index.Add(-7);
+}
+
+// The sorted elements (as comparable values) are the input's, each beside
+// the index of the place it came from when an index array went along.
+template <class V>
+void CheckMoved(std::vector<V> before, std::vector<V> after, const CArray<int, int>& index,
+                bool withIndex) {
+    const auto n = static_cast<int>(after.size());
+    if (withIndex && n >= 2) {
+        for (int i = 0; i < n; ++i) {
+            const int from = index[i] - kIndexBase;
+            KX_CHECK(from >= 0 && from < n &&
+                     after[static_cast<std::size_t>(i)] == before[static_cast<std::size_t>(from)]);
+        }
+    }
+    std::sort(before.begin(), before.end());
+    std::sort(after.begin(), after.end());
+    KX_CHECK(before == after);
 }
 
 void SortStrings(FuzzedDataProvider& in) {
@@ -50,15 +69,7 @@ void SortStrings(FuzzedDataProvider& in) {
         KX_CHECK(SortStringGenericCallBack(&a[i], &a[i + 1], flags) <= 0);
     std::vector<std::string> after;
     for (INT_PTR i = 0; i < a.GetSize(); ++i) after.push_back(ToStd(a[i]));
-    if (withIndex && a.GetSize() >= 2) {
-        for (INT_PTR i = 0; i < a.GetSize(); ++i) {
-            const int from = index[i] - kIndexBase;
-            KX_CHECK(from >= 0 && from < a.GetSize() && after[i] == before[from]);
-        }
-    }
-    std::sort(before.begin(), before.end());
-    std::sort(after.begin(), after.end());
-    KX_CHECK(before == after);
+    CheckMoved(std::move(before), std::move(after), index, withIndex);
 }
 
 std::uint64_t Bits(double d) {
@@ -71,13 +82,13 @@ void SortDoubles(FuzzedDataProvider& in) {
     const std::uint32_t flags = in.ConsumeIntegral<std::uint32_t>();
     const bool withIndex = in.ConsumeBool();
     // A small palette, so repeats and the special values are common.
-    const double palette[] = {NANUM, 0.0, -0.0, 1.0, -1.0, 1e-300, -1e-300, HUGE_VAL, -HUGE_VAL,
-                              std::nan(""), 2.5, -2.5};
+    const double palette[] = {NANUM,   0.0,      -0.0,      1.0,          -1.0, 1e-300,
+                              -1e-300, HUGE_VAL, -HUGE_VAL, std::nan(""), 2.5,  -2.5};
     CArray<double, double> a;
     bool hasNaN = false;
     while (in.remaining_bytes() > 0) {
-        const double d = in.ConsumeBool() ? in.PickValueInArray(palette)
-                                          : in.ConsumeFloatingPoint<double>();
+        const double d =
+            in.ConsumeBool() ? in.PickValueInArray(palette) : in.ConsumeFloatingPoint<double>();
         hasNaN = hasNaN || std::isnan(d);
         a.Add(d);
     }
@@ -96,15 +107,7 @@ void SortDoubles(FuzzedDataProvider& in) {
     }
     std::vector<std::uint64_t> after;
     for (INT_PTR i = 0; i < a.GetSize(); ++i) after.push_back(Bits(a[i]));
-    if (withIndex && a.GetSize() >= 2) {
-        for (INT_PTR i = 0; i < a.GetSize(); ++i) {
-            const int from = index[i] - kIndexBase;
-            KX_CHECK(from >= 0 && from < a.GetSize() && after[i] == before[from]);
-        }
-    }
-    std::sort(before.begin(), before.end());
-    std::sort(after.begin(), after.end());
-    KX_CHECK(before == after);
+    CheckMoved(std::move(before), std::move(after), index, withIndex);
 }
 
 }  // namespace
