@@ -2,7 +2,11 @@
 // companion's sort.
 #include <zuvuvur/sort.h>
 
+#include <array>
 #include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <type_traits>
 
 #include "kxplatform.h"
@@ -77,15 +81,135 @@ int SortCompare(const void* a, const void* b, void* context) {
     }
 }
 
+// ---- Strings by key -------------------------------------------------------
+//
+// A comparison of two CStrings reaches each one's text through a pointer, so
+// a string sort spends its time waiting on memory. Sorting records that carry
+// each string's first eight bytes (folded when the case is ignored) as one
+// big-endian integer decides most comparisons without touching the text; only
+// records with equal keys and longer texts look further. In numeric mode the
+// record carries the string's value, read once instead of at every
+// comparison. The records' order is then applied to the strings (and the
+// index array) in one pass. Equal-ranked strings may end in another order
+// than the direct sort would give them, which the sort never promised.
+
+struct KeyRecord {
+    std::uint64_t key;  // numeric mode: the bits of the value, a double
+    const char* text;
+};
+static_assert(sizeof(KeyRecord) == 16);
+
+// Below this many strings the scratch space costs more than it saves.
+constexpr long long kKeyedSortMinimum = 64;
+
+// The byte table of the case-sensitive rule: every byte stands for itself.
+constexpr auto kBytesAsThey = [] {
+    std::array<unsigned char, 256> t{};
+    for (std::size_t c = 0; c < t.size(); ++c) t[c] = static_cast<unsigned char>(c);
+    return t;
+}();
+
+std::uint64_t PrefixKey(const char* text, const unsigned char* fold) {
+    std::uint64_t key = 0;
+    auto p = reinterpret_cast<const unsigned char*>(text);
+    for (int i = 0; i < 8 && p[i] != 0; ++i) key |= std::uint64_t{fold[p[i]]} << (56 - 8 * i);
+    return key;
+}
+
+// The records' rule, answering with the sign the direct comparison would.
+template <bool kFolded>
+int CompareKeyed(const void* a, const void* b, void* context) {
+    const std::uint32_t flags = *static_cast<const std::uint32_t*>(context);
+    const auto& x = *static_cast<const KeyRecord*>(a);
+    const auto& y = *static_cast<const KeyRecord*>(b);
+    int r = (x.key > y.key) - (x.key < y.key);
+    // Equal keys whose last byte is not the end of both texts: the texts go on.
+    if (r == 0 && (x.key & 0xFF) != 0) {
+        if constexpr (kFolded) {
+            r = CompareFolded(x.text + 8, y.text + 8);
+        } else {
+            r = std::strcmp(x.text + 8, y.text + 8);
+        }
+        r = (r > 0) - (r < 0);
+    }
+    return Directed(r, flags);
+}
+
+int CompareNumericKeyed(const void* a, const void* b, void* context) {
+    double x, y;
+    std::memcpy(&x, &static_cast<const KeyRecord*>(a)->key, sizeof x);
+    std::memcpy(&y, &static_cast<const KeyRecord*>(b)->key, sizeof y);
+    return CompareDoubles(x, y, *static_cast<const std::uint32_t*>(context));
+}
+
+struct FreeDeleter {
+    void operator()(void* p) const { std::free(p); }
+};
+template <class T>
+std::unique_ptr<T[], FreeDeleter> Scratch(long long n) {
+    return std::unique_ptr<T[], FreeDeleter>(
+        static_cast<T*>(std::malloc(static_cast<std::size_t>(n) * sizeof(T))));
+}
+
+// Sorts by key; false, with nothing touched, when the scratch space is not to
+// be had (the caller then sorts directly, which needs none).
+bool SortStringsByKey(CString* strings, int count, std::uint32_t flags, int* index) {
+    auto records = Scratch<KeyRecord>(count);
+    auto from = Scratch<int>(count);  // from[k]: the position whose string ends at k
+    auto moved = Scratch<CString*>(count);
+    auto indexCopy = Scratch<int>(index ? count : 0);
+    if (!records || !from || !moved || (index && !indexCopy)) return false;
+
+    const bool numeric = (flags & SORT_NUMERIC_STRINGS) != 0;
+    const bool folded = !numeric && !(flags & SORT_CASE_SENSITIVE);
+    const unsigned char* fold = kxp::cp_lower_table();
+    for (int i = 0; i < count; ++i) {
+        const char* text = strings[i];
+        if (numeric) {
+            const double value = kxtl::text_to_double(text);
+            std::memcpy(&records[i].key, &value, sizeof value);
+        } else {
+            records[i].key = PrefixKey(text, folded ? fold : kBytesAsThey.data());
+        }
+        records[i].text = text;
+        from[i] = i;
+    }
+    kxtl::SortCompanion companion{from.get(), sizeof(int), 0};
+    kxtl::sort_range_with_companion(records.get(), 0, count - 1, sizeof(KeyRecord),
+                                    numeric  ? &CompareNumericKeyed
+                                    : folded ? &CompareKeyed<true>
+                                             : &CompareKeyed<false>,
+                                    &companion, 1, &flags);
+
+    // CString is one pointer that may be moved as bytes; each string is
+    // moved exactly once, so nothing is shared, lost or released.
+    static_assert(sizeof(CString) == sizeof(CString*));
+    std::memcpy(static_cast<void*>(moved.get()), static_cast<const void*>(strings),
+                static_cast<std::size_t>(count) * sizeof(CString));
+    for (int k = 0; k < count; ++k)
+        std::memcpy(static_cast<void*>(strings + k), &moved[from[k]], sizeof(CString));
+    if (index) {
+        std::memcpy(indexCopy.get(), index, static_cast<std::size_t>(count) * sizeof(int));
+        for (int k = 0; k < count; ++k) index[k] = indexCopy[from[k]];
+    }
+    return true;
+}
+
 }  // namespace
 
 template <class T>
 void kxutilsSortBuff(T* buffer, long long count, std::uint32_t flags, CArray<int, int>* index) {
     if (count <= 1) return;
-    if (count - 1 > INT_MAX) return;  // the last index would not fit: see the header
+    if (count - 1 > INT_MAX) return;                // the last index would not fit: see the header
+    if (index && index->GetSize() < count) return;  // see the header
+    if constexpr (std::is_same_v<T, CString>) {
+        if (buffer && count >= kKeyedSortMinimum && count <= INT_MAX &&
+            SortStringsByKey(buffer, static_cast<int>(count), flags,
+                             index ? index->GetData() : nullptr))
+            return;
+    }
     kxtl::SortCompanion companion{};
     if (index) {
-        if (index->GetSize() < count) return;  // see the header
         companion.data = index->GetData();
         companion.elementSize = sizeof(int);
     }
