@@ -7,8 +7,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 // Lower-cased where the case does not count: a group may be spelled as any member.
 Strings Folded(Strings v, bool exact) {
     for (std::string& s : v)

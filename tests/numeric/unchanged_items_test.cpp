@@ -9,7 +9,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
 using Ints = std::vector<int>;
 
 struct Items {

@@ -8,8 +8,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 struct TokenRow {
     const char* text;
     char separator;
@@ -22,9 +20,7 @@ constexpr int kQ = '"';
 
 TEST(GetTokens, SplitsAndFinishes) {
     const TokenRow rows[] = {
-
         {"", ',', 0, 0, {}},
-        {nullptr, ',', 0, 0, {""}},
         {"a,b,", ',', 0, 0, {"a", "b", ""}},  // the final empty token
         {"f(a,b),[c,d],\"e,f\"", ',', 0, 0, {"f(a,b)", "[c,d]", "\"e,f\""}},
         {"x\r\ny\r", '\n', 0, 0, {"x", "y"}},               // CR before LF dropped
