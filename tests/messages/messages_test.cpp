@@ -173,20 +173,19 @@ int RecordBox(const char* text, UINT type, UINT helpId) {
 
 TEST(ErrMsgBox, ShowsTheFilledMessageAndReturnsTheAnswer) {
     AfxSetMessageBoxHandler(&RecordBox);
-    struct Row {
+    const struct {
         int id;
         const char* first;
         bool number;
         const char* shown;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {15001, "a.txt", false, "ERR0015001: Cannot open a.txt"},
         {15001, nullptr, false, "ERR0015001: Cannot open %s"},  // no arguments: not filled
         {101, "x", true, "3 of x"},
         {15001, nullptr, true, ""},  // cannot be filled: an empty box
         {12345, nullptr, false, ""},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         g_box = {};
         int n = 3;
         EXPECT_EQ(kxu_err_msgbox(row.id, MB_RETRYCANCEL | MB_ICONSTOP, row.first,

@@ -7,24 +7,21 @@
 
 namespace {
 
-struct SplitRow {
-    const char* text;
-    char separator;
-    int result;
-    Strings keys;
-    Strings values;
-};
-
 TEST(SeparateKeyValues, OnePairPerToken) {
-    const SplitRow rows[] = {{"a = 1; b=2", ';', 2, {"a", "b"}, {"1", "2"}},
-                             {"x,k=v=w,=v", ',', 3, {"", "k", ""}, {"x", "v=w", "v"}},
-                             {"", ',', 0, {}, {}},
-                             {nullptr, ',', 1, {""}, {""}},
-                             // With ',' a pair that is one quoted stretch is unquoted first.
-                             {"\"a=1,b\" , c=(2,3)", ',', 2, {"a", "c"}, {"1,b", "(2,3)"}},
-                             {"\"a=1;b\";c=2", ';', 2, {"\"a", "c"}, {"1;b\"", "2"}},
-                             {"  a=1 \t b=2 ", 0, 2, {"a", "b"}, {"1", "2"}}};
-    for (const SplitRow& row : rows) {
+    const struct {
+        const char* text;
+        char separator;
+        int result;
+        Strings keys, values;
+    } rows[] = {{"a = 1; b=2", ';', 2, {"a", "b"}, {"1", "2"}},
+                {"x,k=v=w,=v", ',', 3, {"", "k", ""}, {"x", "v=w", "v"}},
+                {"", ',', 0, {}, {}},
+                {nullptr, ',', 1, {""}, {""}},
+                // With ',' a pair that is one quoted stretch is unquoted first.
+                {"\"a=1,b\" , c=(2,3)", ',', 2, {"a", "c"}, {"1,b", "(2,3)"}},
+                {"\"a=1;b\";c=2", ';', 2, {"\"a", "c"}, {"1;b\"", "2"}},
+                {"  a=1 \t b=2 ", 0, 2, {"a", "b"}, {"1", "2"}}};
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.text ? row.text : "(null)");
         TestStrings keys{"old"}, values{"old", "older"};
         EXPECT_EQ(kxu_separate_key_values(row.text, &keys, &values, row.separator), row.result);
