@@ -118,13 +118,11 @@ INSTANTIATE_TEST_SUITE_P(
         FillRow{10000, nullptr, 5, nullptr, "WARN0010000: Warning."},
         // Placeholders without their arguments.
         FillRow{15001, nullptr, 3, nullptr, nullptr},
-        FillRow{15001, nullptr, std::nullopt, nullptr, nullptr},
         FillRow{10002, nullptr, std::nullopt, nullptr, nullptr},
         // More conversions than the chosen rule passes: refused, never read.
-        FillRow{15004, "a", std::nullopt, nullptr, nullptr},  // second %s
-        FillRow{101, nullptr, 3, nullptr, nullptr},           // %s beside the %d
-        FillRow{15007, "a", std::nullopt, "b", nullptr},      // third %s
-        FillRow{105, "x", std::nullopt, nullptr, nullptr},    // %5d beside the %s
+        FillRow{101, nullptr, 3, nullptr, nullptr},         // %s beside the %d
+        FillRow{15007, "a", std::nullopt, "b", nullptr},    // third %s
+        FillRow{105, "x", std::nullopt, nullptr, nullptr},  // %5d beside the %s
         // No such message.
         FillRow{12345, "x", 3, "y", nullptr}));
 
