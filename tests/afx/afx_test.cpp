@@ -199,7 +199,7 @@ TEST(CArray, RemovesInsertsAndZeroFills) {
     for (int i = 0; i < 20; ++i) EXPECT_EQ(a[i], i < 8 ? want[i] : 0) << i;
 }
 
-TEST(Runtime, ClassNamesAndKinds) {
+TEST(Runtime, ExceptionsKnowTheirKind) {
     CInvalidArgException e;
     EXPECT_TRUE(e.IsKindOf(RUNTIME_CLASS(CException)));
     EXPECT_FALSE(e.IsKindOf(RUNTIME_CLASS(CMemoryException)));

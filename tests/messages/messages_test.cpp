@@ -162,10 +162,7 @@ struct Box {
 Box g_box;
 
 int RecordBox(const char* text, UINT type, UINT helpId) {
-    g_box.text = text;
-    g_box.type = type;
-    g_box.helpId = helpId;
-    ++g_box.shown;
+    g_box = {text, type, helpId, g_box.shown + 1};
     return IDRETRY;
 }
 

@@ -24,9 +24,8 @@ struct Hosts {
              {std::pair{&refTexts, &it.refTexts}, {&this->texts, &it.texts}, {&extra, &it.extra}})
             for (const std::string& s : *texts) host->array.Add(s.c_str());
     }
-    int Remove(bool withExtra = true) {
-        return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts,
-                                                withExtra ? &extra : nullptr);
+    int Remove() {
+        return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts, &extra);
     }
     TestInts refIds, ids;
     TestStrings refTexts, texts, extra;
