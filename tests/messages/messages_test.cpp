@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -12,11 +13,13 @@ namespace {
 
 const char kUntouched[] = "untouched";
 
+// An id and what it yields; null: nothing, and the output left untouched.
+struct Row {
+    int id;
+    const char* text;
+};
+
 TEST(ErrMsgHeading, RangesAndSevenDigits) {
-    struct Row {
-        int id;
-        const char* heading;  // null: no heading
-    };
     const Row rows[] = {
         {9999, nullptr},        {10000, "WARN0010000"}, {10001, "WARN0010001"},
         {14999, "WARN0014999"}, {15000, "ERR0015000"},  {19999, "ERR0019999"},
@@ -25,17 +28,12 @@ TEST(ErrMsgHeading, RangesAndSevenDigits) {
     };
     for (const Row& row : rows) {
         CString heading(kUntouched);
-        EXPECT_EQ(kxu_err_msg_heading(row.id, &heading), row.heading ? 1 : 0) << row.id;
-        EXPECT_STREQ(heading, row.heading ? row.heading : kUntouched) << row.id;
+        EXPECT_EQ(kxu_err_msg_heading(row.id, &heading), row.text ? 1 : 0) << row.id;
+        EXPECT_STREQ(heading, row.text ? row.text : kUntouched) << row.id;
     }
-    EXPECT_EQ(kxu_err_msg_heading(15000, nullptr), 0);
 }
 
 TEST(LoadErrMsgStr, HeadedTextsAndPlainOnes) {
-    struct Row {
-        int id;
-        const char* text;  // null: not found
-    };
     const Row rows[] = {
         {15001, "ERR0015001: Cannot open %s"},
         {10000, "WARN0010000: Warning."},
@@ -52,12 +50,9 @@ TEST(LoadErrMsgStr, HeadedTextsAndPlainOnes) {
         CString text(kUntouched);
         EXPECT_EQ(kxu_load_err_msg_str(row.id, &text, -1), row.text ? 1 : 0) << row.id;
         EXPECT_STREQ(text, row.text ? row.text : kUntouched) << row.id;
+        // A null output only loads the module: no text is fetched, so none is missed.
+        EXPECT_EQ(kxu_load_err_msg_str(row.id, nullptr, -1), 1) << row.id;
     }
-}
-
-TEST(LoadErrMsgStr, NullOutputOnlyLoadsTheModule) {
-    EXPECT_EQ(kxu_load_err_msg_str(12345, nullptr, -1), 1);  // no text fetched, so none missed
-    EXPECT_EQ(kxu_load_err_msg_str(15001, nullptr, 7), 1);
 }
 
 TEST(LoadErrMsgStr, ALongTextIsCutToItsBuffer) {
@@ -92,6 +87,9 @@ TEST_P(LoadMsgStr, FillsByTheFirstMatchingRule) {
     EXPECT_EQ(kxu_load_msg_str(row.id, &text, row.first, numberArg, row.second, -1),
               row.expected ? 1 : 0);
     EXPECT_STREQ(text, row.expected ? row.expected : kUntouched);
+    // A null output answers whether the message exists, fillable or not.
+    EXPECT_EQ(kxu_load_msg_str(row.id, nullptr, row.first, numberArg, row.second, -1),
+              row.id == 12345 ? 0 : 1);
 }
 
 constexpr const char* kPercents =
@@ -120,27 +118,15 @@ INSTANTIATE_TEST_SUITE_P(
         FillRow{10000, nullptr, 5, nullptr, "WARN0010000: Warning."},
         // Placeholders without their arguments.
         FillRow{15001, nullptr, 3, nullptr, nullptr},
-        FillRow{15001, nullptr, std::nullopt, nullptr, nullptr},
         FillRow{10002, nullptr, std::nullopt, nullptr, nullptr},
         // More conversions than the chosen rule passes: refused, never read.
-        FillRow{15004, "a", std::nullopt, nullptr, nullptr},  // second %s
-        FillRow{101, nullptr, 3, nullptr, nullptr},           // %s beside the %d
-        FillRow{15007, "a", std::nullopt, "b", nullptr},      // third %s
-        FillRow{105, "x", std::nullopt, nullptr, nullptr},    // %5d beside the %s
+        FillRow{101, nullptr, 3, nullptr, nullptr},         // %s beside the %d
+        FillRow{15007, "a", std::nullopt, "b", nullptr},    // third %s
+        FillRow{105, "x", std::nullopt, nullptr, nullptr},  // %5d beside the %s
         // No such message.
         FillRow{12345, "x", 3, "y", nullptr}));
 
-TEST(LoadMsgStrOutput, NullOutputAnswersWhetherTheMessageExists) {
-    int n = 3;
-    EXPECT_EQ(kxu_load_msg_str(15001, nullptr, nullptr, &n, nullptr, -1), 1);
-    EXPECT_EQ(kxu_load_msg_str(12345, nullptr, "x", nullptr, nullptr, -1), 0);
-}
-
 TEST(LoadRuntimeErr, TextsWithoutHeadings) {
-    struct Row {
-        int id;
-        const char* text;  // null: not found
-    };
     const Row rows[] = {
         {1, "Division by zero."},
         {6, "Function %s expects %d arguments."},
@@ -149,15 +135,11 @@ TEST(LoadRuntimeErr, TextsWithoutHeadings) {
     };
     for (const Row& row : rows) {
         CString text(kUntouched);
-        int result = kxu_load_runtime_err(row.id, &text);
-        if (row.text) {
-            EXPECT_EQ(result, static_cast<int>(std::string(row.text).size())) << row.id;
-        } else {
-            EXPECT_EQ(result, 0) << row.id;
-        }
+        EXPECT_EQ(kxu_load_runtime_err(row.id, &text),
+                  row.text ? static_cast<int>(std::strlen(row.text)) : 0)
+            << row.id;
         EXPECT_STREQ(text, row.text ? row.text : kUntouched) << row.id;
     }
-    EXPECT_EQ(kxu_load_runtime_err(1, nullptr), 0);
 }
 
 TEST(LoadRuntimeErr, CutsToItsBufferAndLeavesNothingOfTheOldText) {
@@ -180,29 +162,25 @@ struct Box {
 Box g_box;
 
 int RecordBox(const char* text, UINT type, UINT helpId) {
-    g_box.text = text;
-    g_box.type = type;
-    g_box.helpId = helpId;
-    ++g_box.shown;
+    g_box = {text, type, helpId, g_box.shown + 1};
     return IDRETRY;
 }
 
 TEST(ErrMsgBox, ShowsTheFilledMessageAndReturnsTheAnswer) {
     AfxSetMessageBoxHandler(&RecordBox);
-    struct Row {
+    const struct {
         int id;
         const char* first;
         bool number;
         const char* shown;
-    };
-    const Row rows[] = {
+    } rows[] = {
         {15001, "a.txt", false, "ERR0015001: Cannot open a.txt"},
         {15001, nullptr, false, "ERR0015001: Cannot open %s"},  // no arguments: not filled
         {101, "x", true, "3 of x"},
         {15001, nullptr, true, ""},  // cannot be filled: an empty box
         {12345, nullptr, false, ""},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         g_box = {};
         int n = 3;
         EXPECT_EQ(kxu_err_msgbox(row.id, MB_RETRYCANCEL | MB_ICONSTOP, row.first,

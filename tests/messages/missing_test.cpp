@@ -32,7 +32,6 @@ class ModuleBesideMe {
     ModuleBesideMe& operator=(const ModuleBesideMe&) = delete;
 
     void CopyFrom(const char* built) { fs::copy_file(built, path_); }
-    const fs::path& path() const { return path_; }
 
   private:
     fs::path path_;
@@ -66,7 +65,6 @@ TEST(MissingErrorModule, AFailedFirstLoadIsNeverRetried) {
     ExpectNoMessages("first calls");
     ExpectNoMessages("second calls");
     module.CopyFrom(KX_ERRMSG_MODULE);
-    ASSERT_TRUE(fs::exists(module.path()));
     ExpectNoMessages("after the module appeared");
     AfxSetMessageBoxHandler(nullptr);
 }

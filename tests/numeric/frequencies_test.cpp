@@ -7,8 +7,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 // Lower-cased where the case does not count: a group may be spelled as any member.
 Strings Folded(Strings v, bool exact) {
     for (std::string& s : v)
@@ -22,13 +20,8 @@ TEST(Frequencies, GroupsSortedStringsAndAppendsThemAfterWhatWasThere) {
         Strings source, sortedSource, distinct;
         std::vector<double> counts;
     } rows[] = {
-        {0, {"b", "a", "b"}, {"a", "b", "b"}, {"old", "a", "b"}, {1, 2}},
+        {0, {"b", "a", "b", "b"}, {"a", "b", "b", "b"}, {"old", "a", "b"}, {1, 3}},
         {0, {"x"}, {"x"}, {"old", "x"}, {1}},
-        {0,
-         {"c", "a", "c", "b", "c", "a"},
-         {"a", "a", "b", "c", "c", "c"},
-         {"old", "a", "b", "c"},
-         {2, 1, 3}},
         {FREQ_CASE_SENSITIVE, {"A", "a", "B"}, {"A", "B", "a"}, {"old", "A", "B", "a"}, {1, 1, 1}},
         {0, {"A", "a", "B"}, {"a", "a", "b"}, {"old", "a", "b"}, {2, 1}},
         {FREQ_TRIM, {" a", "a "}, {"a", "a"}, {"old", "a"}, {2}},

@@ -9,7 +9,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
 using Ints = std::vector<int>;
 
 struct Items {
@@ -25,9 +24,8 @@ struct Hosts {
              {std::pair{&refTexts, &it.refTexts}, {&this->texts, &it.texts}, {&extra, &it.extra}})
             for (const std::string& s : *texts) host->array.Add(s.c_str());
     }
-    int Remove(bool withExtra = true) {
-        return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts,
-                                                withExtra ? &extra : nullptr);
+    int Remove() {
+        return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts, &extra);
     }
     TestInts refIds, ids;
     TestStrings refTexts, texts, extra;

@@ -8,6 +8,9 @@
 #include <string>
 #include <vector>
 
+// What a string array holds, as the tests spell their expectations.
+using Strings = std::vector<std::string>;
+
 class TestStrings final : public CHostObject {
   public:
     TestStrings(std::initializer_list<const char*> values = {}) {

@@ -7,40 +7,38 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 constexpr const char* kLetters = "LUCSREGF";
 constexpr const char* kSuffixes = "PDO";
 
-struct LabelRow {
-    const char* text;
-    int allowDuplicates;
-    Strings before;  // what the array holds before the call
-    int result;
-    Strings after;
-};
-
+// With duplicates refused; the worksheet rows below allow them.
 TEST(SeparateCharWithNumericSuffix, AppendsUntilTheFirstFault) {
-    const LabelRow rows[] = {{"LUP1D2", 0, {}, 4, {"L", "U", "P1", "D2"}},
-                             {" L\tP10 ", 0, {"x"}, 3, {"x", "L", "P10"}},
-                             // The codes, and the labels that stay after a stop.
-                             {"P 1", 0, {}, -99, {"P"}},  // a blank before the digit
-                             {"L1", 0, {}, -99, {"L"}},   // L takes no suffix
-                             {"1P", 0, {}, -100, {}},
-                             {"LX", 0, {}, -98, {"L"}},
-                             {"LL", 0, {}, -97, {"L"}},
-                             {"U", 0, {"U"}, -97, {"U"}},  // old labels count too
-                             // A suffixed label is checked at every length it passes through, after
-                             // its digit is in: the repeat stays in the array.
-                             {"P1P12", 0, {}, -97, {"P1", "P1"}},
-                             {"P12P1", 0, {}, 2, {"P12", "P1"}},
-                             {"PP1", 0, {}, 2, {"P", "P1"}}};
-    for (const LabelRow& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.text << " duplicates " << row.allowDuplicates);
+    const struct {
+        const char* text;
+        Strings before;  // what the array holds before the call
+        int result;
+        Strings after;
+    } rows[] = {
+        {"LUP1D2", {}, 4, {"L", "U", "P1", "D2"}},
+        {" L\tP10 ", {"x"}, 3, {"x", "L", "P10"}},
+        {"", {"x", "y"}, 2, {"x", "y"}},
+        // The codes, and the labels that stay after a stop.
+        {"P 1", {}, -99, {"P"}},  // a blank before the digit
+        {"L1", {}, -99, {"L"}},   // L takes no suffix
+        {"1P", {}, -100, {}},
+        {"LX", {}, -98, {"L"}},
+        {"LL", {}, -97, {"L"}},
+        {"U", {"U"}, -97, {"U"}},  // old labels count too
+        // A suffixed label is checked at every length it passes through, after its digit is
+        // in: the repeat stays in the array.
+        {"P1P12", {}, -97, {"P1", "P1"}},
+        {"P12P1", {}, 2, {"P12", "P1"}},
+        {"PP1", {}, 2, {"P", "P1"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
         CStringArray labels;
         for (const auto& s : row.before) labels.Add(s.c_str());
-        EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(row.text, &labels, kLetters, kSuffixes,
-                                                       row.allowDuplicates),
+        EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(row.text, &labels, kLetters, kSuffixes, 0),
                   row.result);
         EXPECT_EQ(ToVector(labels), row.after);
     }
@@ -66,13 +64,9 @@ TEST(SeparateWksLabelsChar, UpperCasesAndTakesTheFlags) {
     }
 }
 
-TEST(SeparateCharWithNumericSuffixEntry, NoArrayIsMinusOneAndNullTextIsEmpty) {
-    EXPECT_EQ(kxu_separate_char_with_numeric_suffix("L", nullptr, kLetters, kSuffixes), -1);
+// Without letters only the suffix letters are allowed.
+TEST(SeparateCharWithNumericSuffixEntry, AppendsToTheHostArray) {
     TestStrings labels{"x"};
-    labels.answerNull = true;
-    EXPECT_EQ(kxu_separate_char_with_numeric_suffix("", &labels, kLetters, kSuffixes), -1);
-    labels.answerNull = false;
-    EXPECT_EQ(kxu_separate_char_with_numeric_suffix(nullptr, &labels, kLetters, kSuffixes), 1);
     EXPECT_EQ(kxu_separate_char_with_numeric_suffix("P1", &labels, nullptr, "P"), 2);
     EXPECT_EQ(labels.Values(), (Strings{"x", "P1"}));
 }

@@ -8,8 +8,6 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
 TEST(Reorder, FillsTheDestinationInTheGivenOrder) {
     const struct {
         int n;
@@ -43,18 +41,6 @@ TEST(Reorder, IndexPastTheRealArrayRaisesAfterTheEarlierEntries) {
         e->Delete();  // thrown by pointer, as the framework does
     }
     EXPECT_EQ(destination.Values(), (Strings{"b", "y", "z"}));
-}
-
-TEST(Reorder, NullArgumentsAndHostsWithoutArrays) {
-    TestStrings destination{"x"}, source{"a"};
-    const int order[] = {0};
-    EXPECT_EQ(kxu_multi_str_reorder(1, nullptr, order, 1, &source), -1);
-    EXPECT_EQ(kxu_multi_str_reorder(1, &destination, nullptr, 1, &source), -1);
-    EXPECT_TRUE(destination.requests.empty() && source.requests.empty());
-    source.answerNull = true;
-    EXPECT_EQ(kxu_multi_str_reorder(1, &destination, order, 1, &source), -1);
-    EXPECT_EQ(destination.requests, std::vector<unsigned int>{HOST_TYPE_STRING_ARRAY});
-    EXPECT_EQ(destination.Values(), Strings{"x"});
 }
 
 }  // namespace

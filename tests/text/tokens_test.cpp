@@ -8,40 +8,33 @@
 
 namespace {
 
-using Strings = std::vector<std::string>;
-
-struct TokenRow {
-    const char* text;
-    char separator;
-    int quoteMode;
-    int options;
-    Strings tokens;
-};
-
 constexpr int kQ = '"';
 
 TEST(GetTokens, SplitsAndFinishes) {
-    const TokenRow rows[] = {
-
-        {"", ',', 0, 0, {}},
-        {nullptr, ',', 0, 0, {""}},
-        {"a,b,", ',', 0, 0, {"a", "b", ""}},  // the final empty token
-        {"f(a,b),[c,d],\"e,f\"", ',', 0, 0, {"f(a,b)", "[c,d]", "\"e,f\""}},
-        {"x\r\ny\r", '\n', 0, 0, {"x", "y"}},               // CR before LF dropped
-        {"a\r\r\n\"b\" ", '\n', kQ, 0, {"a\r", "\"b\" "}},  // one CR; LF rule first
-        {" a , ,b ", ',', ' ', 0, {"a", "", "b"}},
-        {" \"a,b\" , \"d\"\"e\",", ',', kQ, 0, {"a,b", "d\"e", ""}},
-        {"\"ab\"x", ',', kQ, GT_UNQUOTE_OPTION, {"abx"}},
-        {" \"a\" ; b ", ';', kQ, 0, {" \"a\" ", " b "}},  // 34 only with ','
-        {"<a,b>,c", ',', QUOTE_MODE_ANGLE, 0, {"<a,b>", "c"}},
-        {"  a \t b\r\n", 0, 0, 0, {"a", "b"}},
-        {nullptr, 0, 0, 0, {}},
-        {"(a b) [c] \"d\"\"e\"", 0, '(', 0, {"a b", "[c]", "\"d\"\"e\""}},
-        {"(a b) [c] \"d\"\"e\"", 0, -1, 0, {"a b", "c", "d\"e"}},
-        {"(a,b),\"c,d\"", ',', 0, GT_ALT_SEARCH, {"(a", "b)", "\"c,d\""}},
-        {"(a b) c", 0, 0, GT_ALT_SEARCH, {"(a b)", "c"}},  // not in white-space mode
-        {"(a,b),c", ',', 0, GT_EX_SEARCH, {"(a,b)", "c"}}};
-    for (const TokenRow& row : rows) {
+    const struct {
+        const char* text;
+        char separator;
+        int quoteMode;
+        int options;
+        Strings tokens;
+    } rows[] = {{"", ',', 0, 0, {}},
+                {"a,b,", ',', 0, 0, {"a", "b", ""}},  // the final empty token
+                {"f(a,b),[c,d],\"e,f\"", ',', 0, 0, {"f(a,b)", "[c,d]", "\"e,f\""}},
+                {"x\r\ny\r", '\n', 0, 0, {"x", "y"}},               // CR before LF dropped
+                {"a\r\r\n\"b\" ", '\n', kQ, 0, {"a\r", "\"b\" "}},  // one CR; LF rule first
+                {" a , ,b ", ',', ' ', 0, {"a", "", "b"}},
+                {" \"a,b\" , \"d\"\"e\",", ',', kQ, 0, {"a,b", "d\"e", ""}},
+                {"\"ab\"x", ',', kQ, GT_UNQUOTE_OPTION, {"abx"}},
+                {" \"a\" ; b ", ';', kQ, 0, {" \"a\" ", " b "}},  // 34 only with ','
+                {"<a,b>,c", ',', QUOTE_MODE_ANGLE, 0, {"<a,b>", "c"}},
+                {"  a \t b\r\n", 0, 0, 0, {"a", "b"}},
+                {nullptr, 0, 0, 0, {}},
+                {"(a b) [c] \"d\"\"e\"", 0, '(', 0, {"a b", "[c]", "\"d\"\"e\""}},
+                {"(a b) [c] \"d\"\"e\"", 0, -1, 0, {"a b", "c", "d\"e"}},
+                {"(a,b),\"c,d\"", ',', 0, GT_ALT_SEARCH, {"(a", "b)", "\"c,d\""}},
+                {"(a b) c", 0, 0, GT_ALT_SEARCH, {"(a b)", "c"}},  // not in white-space mode
+                {"(a,b),c", ',', 0, GT_EX_SEARCH, {"(a,b)", "c"}}};
+    for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message() << (row.text ? row.text : "(null)") << " mode "
                                         << row.quoteMode << " options " << row.options);
         CStringArray tokens;
