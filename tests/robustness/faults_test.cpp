@@ -30,11 +30,10 @@ class OpenGate {
     OpenGate(const fs::path& folder, std::function<bool(const std::string&)> decide)
         : decide_(std::move(decide)) {
         fan_ = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY | O_LARGEFILE);
-        if (fan_ < 0 || pipe(stop_) != 0) return;
-        if (fanotify_mark(fan_, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD,
-                          folder.c_str()) != 0)
-            return;
-        watcher_ = std::thread([this] { Watch(); });
+        if (fan_ >= 0 && pipe(stop_) == 0 &&
+            fanotify_mark(fan_, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD,
+                          folder.c_str()) == 0)
+            watcher_ = std::thread([this] { Watch(); });
     }
     ~OpenGate() {
         if (watcher_.joinable()) {

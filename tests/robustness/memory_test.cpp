@@ -55,6 +55,7 @@ struct Box {
         fs::create_directories(root / "src" / "sub");
         std::ofstream(root / "src" / "a.txt") << "line one\n  line two  \n\nthree";
         std::ofstream(root / "src" / "sub" / "b.txt") << "bee";
+        src = Lib("src"), dst = Lib("dst");
     }
     std::string Lib(const std::string& relative) const {
         std::string text = (root / relative).string();
@@ -84,6 +85,10 @@ struct Box {
     TestStrings refTexts, texts{"D", "new", "changed"}, extra{"x", "y", "z"};
     TestInts refIds, ids{3, 40, 5};
     fs::path root;
+    std::string src, dst;  // as the library spells them
+    double counts[27];
+    std::uint32_t groups = 0;
+    int number = 12;
 };
 
 void Share(Box& b) { b.shared = b.text; }  // so the rewrite must copy first
@@ -227,8 +232,7 @@ const MemoryRow kFiles[] = {
      Shape::Positions, MakeTree},
     {"copy_directory", "",
      [](Box& b) {
-         kxu_copy_directory(b.Lib("src").c_str(), b.Lib("dst").c_str(), 1, &b.excluded, &b.excluded,
-                            0);
+         kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.excluded, &b.excluded, 0);
      },
      Shape::Members, MakeTree},
     {"delete_files", "",
@@ -242,10 +246,7 @@ INSTANTIATE_TEST_SUITE_P(Files, MemoryExhaustion, testing::ValuesIn(kFiles));
 const MemoryRow kMessages[] = {
     {"load_err_msg_str", "old", [](Box& b) { kxu_load_err_msg_str(15000, &b.text, 0); }},
     {"load_msg_str", "old",
-     [](Box& b) {
-         int line = 12;
-         kxu_load_msg_str(15003, &b.text, "file.txt", &line, nullptr, 0);
-     }},
+     [](Box& b) { kxu_load_msg_str(15003, &b.text, "file.txt", &b.number, nullptr, 0); }},
     {"err_msg_heading", "old", [](Box& b) { kxu_err_msg_heading(15003, &b.text); }},
     {"load_runtime_err", "old", [](Box& b) { kxu_load_runtime_err(15001, &b.text); }},
 };
@@ -253,11 +254,7 @@ INSTANTIATE_TEST_SUITE_P(Messages, MemoryExhaustion, testing::ValuesIn(kMessages
 
 const MemoryRow kNumeric[] = {
     {"discrete_frequencies", "",
-     [](Box& b) {
-         double counts[27];
-         std::uint32_t groups = 0;
-         kxu_discrete_frequencies(&b.source, &b.keys, counts, &groups, FREQ_TRIM);
-     }},
+     [](Box& b) { kxu_discrete_frequencies(&b.source, &b.keys, b.counts, &b.groups, FREQ_TRIM); }},
     {"remove_unchanged_items_by_id", "",
      [](Box& b) {
          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, &b.texts, &b.extra);
