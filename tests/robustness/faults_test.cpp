@@ -30,11 +30,10 @@ class OpenGate {
     OpenGate(const fs::path& folder, std::function<bool(const std::string&)> decide)
         : decide_(std::move(decide)) {
         fan_ = fanotify_init(FAN_CLASS_CONTENT | FAN_CLOEXEC, O_RDONLY | O_LARGEFILE);
-        if (fan_ < 0 || pipe(stop_) != 0) return;
-        if (fanotify_mark(fan_, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD,
-                          folder.c_str()) != 0)
-            return;
-        watcher_ = std::thread([this] { Watch(); });
+        if (fan_ >= 0 && pipe(stop_) == 0 &&
+            fanotify_mark(fan_, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD,
+                          folder.c_str()) == 0)
+            watcher_ = std::thread([this] { Watch(); });
     }
     ~OpenGate() {
         if (watcher_.joinable()) {
@@ -58,7 +57,8 @@ class OpenGate {
                 char path[4096] = {};
                 const std::string link = "/proc/self/fd/" + std::to_string(event->fd);
                 (void)!readlink(link.c_str(), path, sizeof path - 1);
-                const fanotify_response answer{event->fd, decide_(path) ? FAN_ALLOW : std::uint32_t{FAN_DENY}};
+                const fanotify_response answer{event->fd,
+                                               decide_(path) ? FAN_ALLOW : std::uint32_t{FAN_DENY}};
                 (void)!write(fan_, &answer, sizeof answer);
                 close(event->fd);
             }
@@ -128,8 +128,6 @@ TEST_F(Faults, UnreadableFileStopsItsLevelAndLeavesNoPartialCopy) {
     TestStrings lines{"kept"};
     EXPECT_EQ(kxu_read_text_file_lines(Lib("src/secret.txt").c_str(), &lines, 0), -1);
     EXPECT_EQ(lines.Values(), std::vector<std::string>{"kept"});
-    gate.reset();
-    fs::permissions(At("src/secret.txt"), fs::perms::owner_all);
 }
 
 // The whole source is deleted while the copy holds its first file open: that
@@ -138,7 +136,8 @@ TEST_F(Faults, UnreadableFileStopsItsLevelAndLeavesNoPartialCopy) {
 // as complete, since it copied everything that still existed.
 TEST_F(Faults, SourceVanishingDuringTheCopy) {
     const std::string big(1 << 20, 'v');
-    for (const char* name : {"src/a.txt", "src/b.txt", "src/c.txt", "src/sub/d.txt"}) Write(name, big);
+    for (const char* name : {"src/a.txt", "src/b.txt", "src/c.txt", "src/sub/d.txt"})
+        Write(name, big);
     std::string first;
     OpenGate gate(At("src"), [&](const std::string& path) {
         if (first.empty()) {
@@ -173,7 +172,6 @@ TEST_F(Faults, ReadOnlyDestinationTakesNothing) {
     EXPECT_EQ(kxu_delete_files(Lib("dst").c_str(), nullptr, nullptr), 0);
     EXPECT_EQ(Contents("dst"), before);
     EXPECT_EQ(Contents("src"), source);
-    if (geteuid() != 0) fs::permissions(At("dst"), fs::perms::owner_all);
 }
 
 TEST_F(Faults, FullFileSystemKeepsNoHalfWrittenFile) {
@@ -183,7 +181,8 @@ TEST_F(Faults, FullFileSystemKeepsNoHalfWrittenFile) {
     const auto source = Contents("src");
     EXPECT_EQ(Copy("src", "disk/dst"), 0);
     // Whatever arrived arrived whole.
-    for (const auto& [name, content] : Contents("disk/dst")) EXPECT_EQ(content, source.at(name)) << name;
+    for (const auto& [name, content] : Contents("disk/dst"))
+        EXPECT_EQ(content, source.at(name)) << name;
     EXPECT_FALSE(Exists("disk/dst/1-big.bin"));
     ExpectNoTemporaries("disk");
     EXPECT_EQ(Contents("src"), source);
@@ -213,8 +212,9 @@ TEST_F(Faults, VeryDeepTreeCopiesWhole) {
 }
 
 TEST_F(Faults, OddNamesCopyUnderTheirOwnNamesExceptBackslashes) {
-    const Names plain = {"with space.txt", "quote\"d.txt", "single'q.txt", "caf\xC3\xA9.txt",
-                         "\xE9t\xE9.txt", " lead and trail .txt", "semi;colon,comma.txt"};
+    const Names plain = {"with space.txt",      "quote\"d.txt",  "single'q.txt",
+                         "caf\xC3\xA9.txt",     "\xE9t\xE9.txt", " lead and trail .txt",
+                         "semi;colon,comma.txt"};
     for (const std::string& name : plain) Write("src/" + name, name);
     Write("src/back\\slash.txt", "never listed");
     Write("src/sub dir \"x\"/in.txt", "in");
@@ -228,7 +228,8 @@ TEST_F(Faults, OddNamesCopyUnderTheirOwnNamesExceptBackslashes) {
     TestStrings lines;
     EXPECT_EQ(kxu_read_text_file_lines(Lib("src/\xE9t\xE9.txt").c_str(), &lines, 0), 1);
     // Deleting every file: the backslash name is never listed, so it stays.
-    EXPECT_EQ(kxu_delete_files(Lib("src").c_str(), nullptr, nullptr), static_cast<int>(plain.size()));
+    EXPECT_EQ(kxu_delete_files(Lib("src").c_str(), nullptr, nullptr),
+              static_cast<int>(plain.size()));
     EXPECT_EQ(Tree("src"), (Names{"back\\slash.txt", "sub dir \"x\"/", "sub dir \"x\"/in.txt"}));
 }
 
