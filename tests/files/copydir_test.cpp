@@ -49,12 +49,6 @@ TEST_F(CopyDirectory, CopiesTheWholeTreeWithContentAndTimes) {
     EXPECT_EQ(fs::status(At("dst/a/x.txt")).permissions() & kOwner, kOwner);
 }
 
-TEST_F(CopyDirectory, WithoutRecursionSubfoldersAreNeitherMadeNorCopied) {
-    MakeSource();
-    EXPECT_EQ(Copy("src\\", "dst\\", 0), 1);
-    EXPECT_EQ(Tree("dst"), (Names{"keep.txt", "README.txt"}));
-}
-
 // The destination is made before the source is searched, and only its last level.
 TEST_F(CopyDirectory, EmptyOrMissingSourcesAndMissingParents) {
     fs::create_directories(At("empty"));
@@ -95,21 +89,25 @@ TEST_F(CopyDirectory, NeverWritesThroughLinksInTheDestination) {
     EXPECT_FALSE(fs::is_symlink(At("dst/g.txt")));
 }
 
-TEST_F(CopyDirectory, ExclusionsApplyToBareNamesAtEveryDepth) {
+// Without recursion no subfolder is made or copied; exclusions apply to bare
+// names at every depth.
+TEST_F(CopyDirectory, WhatIsLeftOut) {
     const std::vector<const char*> allCvs = {"CVS/", "a/cvs/", "a/b/Cvs/"};
     const struct {
         const char* label;
+        int recurse;
         std::vector<const char*> dirs, files;  // empty: no list at all
         std::vector<const char*> gone;         // entries left out, with all below them
     } rows[] = {
-        {"DirInAnyCase", {"cvs"}, {}, allCvs},
-        {"DirWithTrailingBackslashes", {"CVS\\\\"}, {}, allCvs},
-        {"DirAsAPathNeverMatches", {"a\\cvs", "C:\\src\\CVS"}, {}, {}},
-        {"SecondElementMatches", {"nothing", "A"}, {}, {"a/"}},
-        {"FileInAnyCaseAtEveryDepth", {}, {"readme.TXT"}, {"README.txt", "a/README.TXT"}},
-        {"FileWithTrailingBackslashNeverMatches", {}, {"README.txt\\"}, {}},
-        {"FileListDoesNotExcludeFolders", {}, {"cvs"}, {}},
-        {"DirListDoesNotExcludeFiles", {"keep.txt"}, {}, {}},
+        {"WithoutRecursion", 0, {}, {}, {"CVS/", "a/"}},
+        {"DirInAnyCase", 1, {"cvs"}, {}, allCvs},
+        {"DirWithTrailingBackslashes", 1, {"CVS\\\\"}, {}, allCvs},
+        {"DirAsAPathNeverMatches", 1, {"a\\cvs", "C:\\src\\CVS"}, {}, {}},
+        {"SecondElementMatches", 1, {"nothing", "A"}, {}, {"a/"}},
+        {"FileInAnyCaseAtEveryDepth", 1, {}, {"readme.TXT"}, {"README.txt", "a/README.TXT"}},
+        {"FileWithTrailingBackslashNeverMatches", 1, {}, {"README.txt\\"}, {}},
+        {"FileListDoesNotExcludeFolders", 1, {}, {"cvs"}, {}},
+        {"DirListDoesNotExcludeFiles", 1, {"keep.txt"}, {}, {}},
     };
     MakeSource();
     for (const auto& row : rows) {
@@ -118,7 +116,7 @@ TEST_F(CopyDirectory, ExclusionsApplyToBareNamesAtEveryDepth) {
         for (const char* e : row.dirs) dirs.Add(e);
         for (const char* e : row.files) files.Add(e);
         const std::string to = std::string("dst-") + row.label;
-        EXPECT_EQ(Copy("src", to, 1, row.dirs.empty() ? nullptr : &dirs,
+        EXPECT_EQ(Copy("src\\", to + "\\", row.recurse, row.dirs.empty() ? nullptr : &dirs,
                        row.files.empty() ? nullptr : &files),
                   1);
         Names expected;
