@@ -22,17 +22,14 @@ class ShellFiles {
             std::filesystem::create_directories(root);
             std::string pattern = std::string(root) + "/shell-XXXXXX";
             if (!mkdtemp(pattern.data())) continue;
-            std::string probe = pattern + "/probe";
+            const std::string probe = pattern + "/probe";
             std::ofstream(probe).put('x');
-            bool ok = setxattr(probe.c_str(), "user.probe", "1", 1, 0) == 0;
+            const bool ok = setxattr(probe.c_str(), "user.probe", "1", 1, 0) == 0;
             std::filesystem::remove(probe);
-            if (dir_.empty() || ok) {
-                if (!dir_.empty()) std::filesystem::remove_all(dir_);
-                dir_ = pattern;
-                xattrs_ = ok;
-            } else {
-                std::filesystem::remove_all(pattern);
-            }
+            // The first folder made serves when none keeps attributes.
+            if (!dir_.empty()) std::filesystem::remove_all(ok ? dir_ : pattern);
+            if (dir_.empty() || ok) dir_ = pattern;
+            xattrs_ = ok;
             if (ok) break;
         }
     }
