@@ -17,6 +17,10 @@ extern "C" const KxStringTable kx_string_table;
 
 namespace {
 
+int load(kxp::ModuleHandle module, int id, char* buffer, int size) {
+    return kxtl::load_resource_string(module, id, buffer, size, 0, 0, nullptr);
+}
+
 class LoadResourceString : public testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -29,72 +33,58 @@ class LoadResourceString : public testing::Test {
 #endif
         ASSERT_NE(table_, nullptr);
     }
-    static kxp::ModuleHandle module_;
-    static const KxStringTable* table_;
+    static inline kxp::ModuleHandle module_ = nullptr;
+    static inline const KxStringTable* table_ = nullptr;
 };
-kxp::ModuleHandle LoadResourceString::module_ = nullptr;
-const KxStringTable* LoadResourceString::table_ = nullptr;
 
 TEST_F(LoadResourceString, FindsEveryIdOfTheTableAndNothingBetween) {
     ASSERT_GT(table_->count, 10u);
     char buffer[8192];
+    EXPECT_EQ(load(module_, table_->entries[0].id - 1, buffer, 16), 0);
     for (std::uint32_t i = 0; i < table_->count; ++i) {
         const KxStringEntry& e = table_->entries[i];
-        EXPECT_EQ(kxtl::load_resource_string(module_, e.id, buffer, sizeof buffer, 0, 0, nullptr),
-                  static_cast<int>(e.length));
+        EXPECT_EQ(load(module_, e.id, buffer, sizeof buffer), static_cast<int>(e.length));
         EXPECT_STREQ(buffer, e.text);
         // Ids between two of the table's are missing (the catalogs leave gaps).
-        const bool gapAfter = i + 1 == table_->count || table_->entries[i + 1].id > e.id + 1;
-        if (gapAfter) {
-            EXPECT_EQ(kxtl::load_resource_string(module_, e.id + 1, buffer, 16, 0, 0, nullptr), 0)
-                << e.id + 1;
+        if (i + 1 == table_->count || table_->entries[i + 1].id > e.id + 1) {
+            EXPECT_EQ(load(module_, e.id + 1, buffer, 16), 0) << e.id + 1;
         }
     }
-    EXPECT_EQ(
-        kxtl::load_resource_string(module_, table_->entries[0].id - 1, buffer, 16, 0, 0, nullptr),
-        0);
 }
 
-TEST_F(LoadResourceString, CutsToTheBufferAndNeverWritesPastIt) {
-    const int id = 15001;  // "Cannot open %s", 14 bytes
-    struct Row {
+// Cut to the buffer and never written past it; nothing written for a missing id, a null module,
+// a module without a table (the program itself) or no room.
+TEST_F(LoadResourceString, CutsToTheBufferAndWritesNothingWhenMissing) {
+    const kxp::ModuleHandle none = nullptr, program = kxp::executable_module();
+    const struct {
+        kxp::ModuleHandle module;
+        int id;  // 15001 is "Cannot open %s", 14 bytes
         int size;
         const char* expected;  // null: nothing written
         int result;
+    } rows[] = {
+        {module_, 15001, 64, "Cannot open %s", 14},
+        {module_, 15001, 15, "Cannot open %s", 14},
+        {module_, 15001, 14, "Cannot open %", 14},
+        {module_, 15001, 2, "C", 14},
+        {module_, 15001, 1, "", 14},
+        {module_, 15001, 0, nullptr, 0},
+        {module_, 15001, -5, nullptr, 0},
+        {module_, 12345, 64, nullptr, 0},
+        {none, 15001, 64, nullptr, 0},
+        {program, 15001, 64, nullptr, 0},
     };
-    const Row rows[] = {{64, "Cannot open %s", 14},
-                        {15, "Cannot open %s", 14},
-                        {14, "Cannot open %", 14},
-                        {2, "C", 14},
-                        {1, "", 14},
-                        {0, nullptr, 0},
-                        {-5, nullptr, 0}};
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << "id " << row.id << " size " << row.size);
         char buffer[80];
         std::memset(buffer, '#', sizeof buffer);
-        char* start = buffer + 8;  // guard bytes on both sides
-        EXPECT_EQ(kxtl::load_resource_string(module_, id, start, row.size, 0, 0, nullptr),
-                  row.result)
-            << "size " << row.size;
-        for (int k = 0; k < 8; ++k) EXPECT_EQ(buffer[k], '#');
-        int written = row.expected ? static_cast<int>(std::strlen(row.expected)) + 1 : 0;
-        if (row.expected) {
-            EXPECT_STREQ(start, row.expected) << "size " << row.size;
-        }
-        for (int k = written; k < 64; ++k) EXPECT_EQ(start[k], '#') << "size " << row.size;
+        EXPECT_EQ(load(row.module, row.id, buffer + 8, row.size), row.result);
+        // Guard bytes on both sides.
+        const std::string text = row.expected ? std::string(row.expected) + '\0' : "";
+        EXPECT_EQ(std::string(buffer, sizeof buffer),
+                  std::string(8, '#') + text + std::string(72 - text.size(), '#'));
     }
-}
-
-TEST_F(LoadResourceString, MissingIdOrModuleWritesNothing) {
-    char buffer[16] = "untouched";
-    EXPECT_EQ(kxtl::load_resource_string(module_, 12345, buffer, 16, 0, 0, nullptr), 0);
-    EXPECT_STREQ(buffer, "untouched");
-    EXPECT_EQ(kxtl::load_resource_string(nullptr, 15001, buffer, 16, 0, 0, nullptr), 0);
-    EXPECT_EQ(kxtl::load_resource_string(module_, 15001, nullptr, 16, 0, 0, nullptr), 0);
-    // A module that carries no table: the program itself.
-    EXPECT_EQ(
-        kxtl::load_resource_string(kxp::executable_module(), 15001, buffer, 16, 0, 0, nullptr), 0);
-    EXPECT_STREQ(buffer, "untouched");
+    EXPECT_EQ(load(module_, 15001, nullptr, 16), 0);
 }
 
 }  // namespace

@@ -1,18 +1,17 @@
-// Tests of sort_range_with_companion, text_to_double and kxtl::log.
+// Tests of sort_range_with_companion and text_to_double.
 #include "kxtl.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <numeric>
 #include <random>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 namespace {
@@ -20,137 +19,92 @@ namespace {
 using kxtl::sort_range_with_companion;
 using kxtl::SortCompanion;
 
-// Sizes the sort has no dedicated mover for; `id` tells equal keys apart so the permutation check
-// is strict, and 300 bytes of fill put the scratch element on the heap.
-template <int Fill>
-struct Wide {
-    std::int64_t key, id;
-    unsigned char fill[Fill];
-    bool operator<(const Wide& o) const { return key < o.key; }
-};
-
-// Monotonic in v, reaching negative values and the high bits of T.
-template <class T>
-T make(std::int64_t v, std::int64_t range, std::int64_t id) {
-    using L = std::numeric_limits<T>;
-    if constexpr (std::is_class_v<T>) {
-        T w{v - range / 2, id, {}};
-        std::memset(w.fill, static_cast<int>(id), sizeof w.fill);
-        return w;
-    } else if constexpr (sizeof(T) <= 2) {
-        return static_cast<T>(L::min() +
-                              v * (L::max() - L::min()) / std::max<std::int64_t>(range, 2));
-    } else {
-        return static_cast<T>((v - range / 2) * (sizeof(T) == 8 ? 1000000007LL : 1));
-    }
-}
-
-// Each sort passes its own counter as the context; a call with any other context is a stray.
-struct Counter {
+// The sort sees only blocks of bytes. Here a block's first min(size, 8) bytes are its key, most
+// significant first, so the comparator is a memcmp of them; the rest of a wide block is fill.
+struct Blocks {
+    int size;
     long long calls = 0;
 };
-Counter* g_current = nullptr;
-long long g_strays = 0;
 
-template <class T>
-int compare(const void* a, const void* b, void* context) {
-    ++(context != nullptr && context == g_current ? g_current->calls : g_strays);
-    const T &x = *static_cast<const T*>(a), &y = *static_cast<const T*>(b);
-    return (y < x) - (x < y);
+int compare_keys(const void* a, const void* b, void* context) {
+    auto* blocks = static_cast<Blocks*>(context);
+    ++blocks->calls;
+    const int c = std::memcmp(a, b, static_cast<std::size_t>(std::min(blocks->size, 8)));
+    return (c > 0) - (c < 0);
 }
 
-enum class Shape { Random, Sorted, Reversed, AllEqual, FewDistinct, OrganPipe, Sawtooth };
-
-template <class T>
-std::vector<T> generate(Shape shape, int n, std::uint32_t seed) {
-    std::mt19937 rng(seed);
+// Sorts n blocks of `size` bytes laid out in `shape` (random, sorted, reversed, all equal, few
+// distinct, organ pipe, sawtooth), with a companion of `width` bytes per element (0: none), and
+// checks the order, and that the pairs of block and companion element are those there were.
+void sort_and_check(int size, int shape, int n, int width, long long& calls) {
+    std::mt19937 rng(1234u + n);
     const std::int64_t range = std::max(n, 1);
-    std::vector<T> out;
+    const int w = std::min(size, 8);
+    // Keys spread over the key's whole width, so a mover that drops high bytes is seen.
+    const std::uint64_t max = w == 8 ? UINT64_MAX : (std::uint64_t{1} << 8 * w) - 1;
+    std::vector<unsigned char> data(static_cast<std::size_t>(n) * size), comp(n * width + 1);
     for (int i = 0; i < n; ++i) {
-        const std::int64_t v[] = {static_cast<std::int64_t>(rng() % range),
-                                  i,
-                                  n - 1 - i,
-                                  range / 3,
-                                  static_cast<std::int64_t>(rng() % 4) * (range / 4),
-                                  i < n / 2 ? 2 * i : 2 * (n - 1 - i),
-                                  (i % 37) * (range / 37)};
-        out.push_back(make<T>(v[static_cast<int>(shape)], range, i));
+        const std::int64_t random = rng() % range, few = rng() % 4 * (range / 4);
+        const std::int64_t pipe = i < n / 2 ? 2 * i : 2 * (n - 1 - i), saw = i % 37 * (range / 37);
+        const std::int64_t v[] = {random, i, n - 1 - i, range / 3, few, pipe, saw};
+        const std::uint64_t key = w <= 4 ? v[shape] * max / range : v[shape] * (max / range);
+        for (int b = 0; b < size; ++b)
+            data[i * size + b] = static_cast<unsigned char>(b < w ? key >> 8 * (w - 1 - b) : i + b);
+        for (int j = 0; j < width; ++j)
+            comp[i * width + j] = static_cast<unsigned char>(i >> j % 3 * 8);
     }
-    return out;
-}
-
-// Companion element i of `width` bytes: i in its first (up to) four bytes, then bytes of its own.
-unsigned char code(int i, int j) {
-    return static_cast<unsigned char>(j < 4 ? i >> 8 * j : i * 7 + j);
-}
-
-// Sorts a copy of `original` with such a companion (width 0: none) and checks order, permutation
-// and that the companion followed its element.
-template <class T>
-void sort_and_check(const std::vector<T>& original, int width, long long& calls) {
-    const int n = static_cast<int>(original.size());
-    std::vector<T> data = original;
-    std::vector<unsigned char> comp(static_cast<std::size_t>(n * width) + 1);
-    for (int i = 0; i < n * width; ++i) comp[i] = code(i / width, i % width);
+    const std::vector<unsigned char> original = data, originalComp = comp;
     SortCompanion companion{comp.data(), width, 0};
-    Counter counter;
-    g_current = &counter;
-    ASSERT_EQ(0, sort_range_with_companion(data.data(), 0, n - 1, sizeof(T), compare<T>,
-                                           width != 0 ? &companion : nullptr, width, &counter));
-    g_current = nullptr;
-    calls = counter.calls;
-    ASSERT_EQ(0, g_strays);
-    for (int k = 1; k < n; ++k) ASSERT_FALSE(data[k] < data[k - 1]) << "unordered at " << k;
-    if (width == 0) {  // compare as multisets of byte blocks
-        std::vector<T> want = original;
-        auto bytewise = [](const T& a, const T& b) { return std::memcmp(&a, &b, sizeof(T)) < 0; };
-        std::sort(want.begin(), want.end(), bytewise);
-        std::sort(data.begin(), data.end(), bytewise);
-        for (int k = 0; k < n; ++k) ASSERT_EQ(0, std::memcmp(&want[k], &data[k], sizeof(T)));
-        return;
-    }
-    std::vector<bool> seen(n);
-    for (int k = 0; k < n; ++k) {
-        int i = 0;
-        for (int j = std::min(width, 4) - 1; j >= 0; --j) i = i << 8 | comp[k * width + j];
-        ASSERT_TRUE(i < n && !seen[i]) << "not a permutation at " << k;
-        seen[i] = true;
-        for (int j = 4; j < width; ++j) ASSERT_EQ(code(i, j), comp[k * width + j]);
-        ASSERT_EQ(0, std::memcmp(&data[k], &original[i], sizeof(T))) << "companion lost at " << k;
-    }
+    Blocks blocks{size};
+    ASSERT_EQ(0, sort_range_with_companion(data.data(), 0, n - 1, size, compare_keys,
+                                           width != 0 ? &companion : nullptr, width, &blocks));
+    calls = blocks.calls;
+    for (int k = 1; k < n; ++k)
+        ASSERT_LE(std::memcmp(&data[(k - 1) * size], &data[k * size], w), 0)
+            << "unordered at " << k;
+    // The pairs as a multiset: a sum of one hash per pair, blind to their order.
+    const auto pairs = [&](const std::vector<unsigned char>& d,
+                           const std::vector<unsigned char>& c) {
+        std::uint64_t sum = 0;
+        for (int k = 0; k < n; ++k) {
+            std::uint64_t h = 14695981039346656037u;
+            for (int b = 0; b < size; ++b) h = (h ^ d[k * size + b]) * 1099511628211u;
+            for (int j = 0; j < width; ++j) h = (h ^ c[k * width + j]) * 1099511628211u;
+            sum += h;
+        }
+        return sum;
+    };
+    EXPECT_EQ(pairs(original, originalComp), pairs(data, comp)) << "not a permutation";
 }
 
-template <class T>
-class SortTyped : public ::testing::Test {};
-using ElementTypes = ::testing::Types<std::int8_t, std::int16_t, std::int32_t, double, std::int64_t,
-                                      Wide<8>, Wide<300>>;
-TYPED_TEST_SUITE(SortTyped, ElementTypes);
-
-// Every companion width (none, dedicated, odd) comes round once per few shapes and sizes.
-TYPED_TEST(SortTyped, EveryShapeAndSizeSortsWithCompanionFollowing) {
-    const int sizes[] = {0, 1, 2, 3, 23, 24, 25, 1000, 100000}, widths[] = {0, 4, 8, 12, 2, 1};
-    for (int s = 0; s <= static_cast<int>(Shape::Sawtooth); ++s) {
-        for (int z = 0; z < 9; ++z) {
-            const int n = sizes[z];
-            int width = widths[(s + z) % 6];
-            if (width == 1 && n > 255) width = 0;
-            if (width == 2 && n > 65535) width = 4;
-            if (sizeof(TypeParam) > 64 && n > 5000) continue;
-            SCOPED_TRACE(::testing::Message() << "shape " << s << " n " << n << " width " << width);
-            long long calls = 0;
-            sort_and_check(generate<TypeParam>(Shape(s), n, 1234u + n), width, calls);
-            EXPECT_LE(calls, 2.0 * n * std::log2(n + 1) + 30 * n);  // O(n log n) on every shape
-            if (n == 100000 && s >= 1 && s <= 4) {
-                EXPECT_LT(calls, 5 * n);  // sorted runs and equal keys take linear time
+// Element sizes with a dedicated mover (1, 2, 4, 8), without (24), and one whose scratch copy
+// goes on the heap (316); every companion width (none, dedicated, odd) comes round once per few
+// shapes and counts.
+TEST(Sort, EveryShapeSizeAndWidthSortsWithTheCompanionFollowing) {
+    const int counts[] = {0, 1, 2, 3, 23, 24, 25, 1000, 100000}, widths[] = {0, 4, 8, 12, 2, 1};
+    for (const int size : {1, 2, 4, 8, 24, 316}) {
+        for (int shape = 0; shape < 7; ++shape) {
+            for (int z = 0; z < 9; ++z) {
+                const int n = counts[z];
+                const int width = widths[(shape + z) % 6];
+                if (size > 64 && n > 5000) continue;
+                SCOPED_TRACE(::testing::Message() << "size " << size << " shape " << shape << " n "
+                                                  << n << " width " << width);
+                long long calls = 0;
+                sort_and_check(size, shape, n, width, calls);
+                EXPECT_LE(calls, 2.0 * n * std::log2(n + 1) + 30 * n);  // O(n log n) on any shape
+                if (n == 100000 && shape >= 1 && shape <= 4) {
+                    EXPECT_LT(calls, 5 * n);  // sorted runs and equal keys take linear time
+                }
             }
         }
     }
 }
 
-// Comparators that break the rules, over a buffer with guard zones around the sorted range.
+// Comparators that break the rules, over doubles with guard zones around the sorted range.
 struct Hostile {
-    const unsigned char *lo, *hi;        // the range [lo, hi) may be handed to the comparator ...
-    const unsigned char *bufLo, *bufHi;  // ... but nothing else of [bufLo, bufHi)
+    const double *lo, *hi;        // the range [lo, hi) may be handed to the comparator ...
+    const double *bufLo, *bufHi;  // ... but nothing else of [bufLo, bufHi)
     int mode;
     std::mt19937 rng{11};
     int phase = 0;
@@ -161,8 +115,8 @@ int hostile_compare(const void* a, const void* b, void* context) {
     auto* h = static_cast<Hostile*>(context);
     ++h->calls;
     auto slot = [h](const void* p) -> long {
-        auto* q = static_cast<const unsigned char*>(p);
-        if (q >= h->lo && q < h->hi) return (q - h->lo) / 8;
+        auto* q = static_cast<const double*>(p);
+        if (q >= h->lo && q < h->hi) return q - h->lo;
         if (q >= h->bufLo && q < h->bufHi) ++h->strayPointers;
         return -1000;
     };
@@ -184,40 +138,41 @@ int hostile_compare(const void* a, const void* b, void* context) {
 }
 
 // Also covers a sub-range with a companion: mode 8 is consistent, and its range must come sorted.
+// Modes 1 to 3 defeat every pivot choice, as a killer input for quicksort does, so the bound on
+// the calls holds only if the fallback to an O(n log n) sort works.
 TEST(Sort, InconsistentComparatorsNeverLeaveTheRange) {
     const int guard = 40;
     std::vector<int> sizes = {2, 3, 23, 24, 25, 200, 5000, 100000};
     for (int n = 26; n < 160; ++n) sizes.push_back(n);  // many pivots near the edges
     for (int mode = 0; mode <= 8; ++mode) {
-        for (int n : sizes) {
+        for (const int n : sizes) {
             SCOPED_TRACE(::testing::Message() << "mode " << mode << " n " << n);
             std::mt19937 rng(n);
-            std::vector<double> buf(n + 2 * guard, -777.0);
-            std::vector<std::int32_t> index(n + 2 * guard, -5);
+            const int total = n + 2 * guard;
+            std::vector<double> buf(total, -777.0);
+            std::vector<std::int32_t> index(total, -5);
             for (int i = guard; i < guard + n; ++i) {
                 const bool nan = mode < 8 && rng() % 5 == 0;
                 buf[i] = nan ? std::numeric_limits<double>::quiet_NaN() : double(rng() % 50);
                 index[i] = i;
             }
             const std::vector<double> original = buf;
-            auto* bytes = reinterpret_cast<const unsigned char*>(buf.data());
-            Hostile h{bytes + guard * 8, bytes + (guard + n) * 8, bytes, bytes + buf.size() * 8,
-                      mode};
+            Hostile h{&buf[guard], &buf[guard] + n, buf.data(), buf.data() + total, mode};
             SortCompanion companion{index.data(), 4, 0};
             ASSERT_EQ(0, sort_range_with_companion(buf.data(), guard, guard + n - 1, 8,
                                                    hostile_compare, &companion, 1, &h));
             EXPECT_EQ(0, h.strayPointers);
             EXPECT_LT(h.calls, 4.0 * n * std::log2(n) + 1000);  // no quadratic trap either
-            for (int i = 0; i < guard; ++i) {
-                ASSERT_TRUE(buf[i] == -777.0 && buf[guard + n + i] == -777.0);
-                ASSERT_TRUE(index[i] == -5 && index[guard + n + i] == -5);
-            }
-            std::vector<bool> seen(buf.size());
-            for (int k = guard; k < guard + n; ++k) {
-                ASSERT_TRUE(index[k] >= guard && index[k] < guard + n && !seen[index[k]]);
-                seen[index[k]] = true;
-                ASSERT_EQ(0, std::memcmp(&buf[k], &original[index[k]], 8));
-                if (mode == 8 && k > guard) {
+            std::vector<bool> seen(total);
+            for (int k = 0; k < total; ++k) {  // the guards as they were, the range permuted
+                const bool inside = k >= guard && k < guard + n;
+                const int from = inside ? index[k] : k;
+                ASSERT_TRUE(inside ? from >= guard && from < guard + n && !seen[from]
+                                   : index[k] == -5)
+                    << k;
+                seen[from] = true;
+                ASSERT_EQ(0, std::memcmp(&buf[k], &original[from], 8)) << k;
+                if (mode == 8 && inside && k > guard) {
                     ASSERT_LE(buf[k - 1], buf[k]);
                 }
             }
@@ -225,85 +180,46 @@ TEST(Sort, InconsistentComparatorsNeverLeaveTheRange) {
     }
 }
 
-// McIlroy's adversary decides the order lazily so that every pivot candidate ends up as small as
-// possible; a plain quicksort goes quadratic against it.
-struct Adversary {
-    std::vector<int> val;
-    int gas, solid = 0, candidate = 0;
-    long long calls = 0;
-};
-
-int adversary_compare(const void* pa, const void* pb, void* context) {
-    auto* a = static_cast<Adversary*>(context);
-    const int x = *static_cast<const int*>(pa), y = *static_cast<const int*>(pb);
-    ++a->calls;
-    if (a->val[x] == a->gas && a->val[y] == a->gas) a->val[x == a->candidate ? x : y] = a->solid++;
-    if (a->val[x] == a->gas) {
-        a->candidate = x;
-    } else if (a->val[y] == a->gas) {
-        a->candidate = y;
-    }
-    return a->val[x] - a->val[y];
-}
-
-TEST(Sort, AdversarialInputFinishesInNLogN) {
-    const int n = 100000;
-    Adversary adv{std::vector<int>(n, n), n};
-    std::vector<int> items(n);
-    std::iota(items.begin(), items.end(), 0);
-    ASSERT_EQ(0, sort_range_with_companion(items.data(), 0, n - 1, 4, adversary_compare, nullptr, 0,
-                                           &adv));
-    EXPECT_LT(adv.calls, 4.0 * n * std::log2(n));
-    for (int k = 1; k < n; ++k) ASSERT_LE(adv.val[items[k - 1]], adv.val[items[k]]);
-}
-
 TEST(Sort, ArgumentChecksTouchNothing) {
     int data[4] = {4, 3, 2, 1}, index[4] = {0, 1, 2, 3};
-    SortCompanion companion{index, 4, 0}, broken{nullptr, 4, 0};
-    const auto cmp = compare<int>;
-    Counter counter;
-    g_current = &counter;
+    SortCompanion companion{index, 4, 0}, noData{nullptr, 4, 0}, noSize{index, 0, 0};
+    const auto cmp = compare_keys;
+    Blocks blocks{4};
     EXPECT_EQ(0, sort_range_with_companion(nullptr, 0, -1, 4, nullptr, nullptr, 1, nullptr));
-    EXPECT_EQ(0, sort_range_with_companion(data, 5, 2, 0, cmp, nullptr, 1, &counter));
-    EXPECT_EQ(-1, sort_range_with_companion(nullptr, 0, 3, 4, cmp, &companion, 1, &counter));
-    EXPECT_EQ(-1, sort_range_with_companion(data, 0, 3, 4, nullptr, &companion, 1, &counter));
-    EXPECT_EQ(-2, sort_range_with_companion(data, 0, 3, 0, cmp, &companion, 1, &counter));
-    EXPECT_EQ(-3, sort_range_with_companion(data, -1, 3, 4, cmp, &companion, 1, &counter));
-    EXPECT_EQ(-4, sort_range_with_companion(data, 0, 3, 4, cmp, nullptr, 1, &counter));
-    EXPECT_EQ(-4, sort_range_with_companion(data, 0, 3, 4, cmp, &broken, 1, &counter));
-    EXPECT_EQ(0, sort_range_with_companion(data, 2, 2, 4, cmp, &companion, 1, &counter));
-    EXPECT_EQ(0, counter.calls);
+    EXPECT_EQ(0, sort_range_with_companion(data, 5, 2, 0, cmp, nullptr, 1, &blocks));
+    EXPECT_EQ(-1, sort_range_with_companion(nullptr, 0, 3, 4, cmp, &companion, 1, &blocks));
+    EXPECT_EQ(-1, sort_range_with_companion(data, 0, 3, 4, nullptr, &companion, 1, &blocks));
+    EXPECT_EQ(-2, sort_range_with_companion(data, 0, 3, 0, cmp, &companion, 1, &blocks));
+    EXPECT_EQ(-3, sort_range_with_companion(data, -1, 3, 4, cmp, &companion, 1, &blocks));
+    EXPECT_EQ(-4, sort_range_with_companion(data, 0, 3, 4, cmp, nullptr, 1, &blocks));
+    EXPECT_EQ(-4, sort_range_with_companion(data, 0, 3, 4, cmp, &noData, 1, &blocks));
+    EXPECT_EQ(-4, sort_range_with_companion(data, 0, 3, 4, cmp, &noSize, 1, &blocks));
+    EXPECT_EQ(0, sort_range_with_companion(data, 2, 2, 4, cmp, &companion, 1, &blocks));
+    EXPECT_EQ(0, blocks.calls);
     EXPECT_EQ((std::vector<int>{4, 3, 2, 1}), std::vector<int>(data, data + 4));
     EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), std::vector<int>(index, index + 4));
-    g_current = nullptr;
 }
 
 TEST(TextToDouble, Table) {
+    const double inf = HUGE_VAL;
+    const std::string zeros(400, '0'), nines(20, '9'), zeroE = "0e" + nines, hugeE = "1e" + nines;
+    const std::string long1 = "1" + zeros, lead0 = zeros + "1.5", tiny = "0." + zeros + "1",
+                      e300 = "1" + zeros.substr(100), odd53 = "9007199254740993",
+                      max = "1.7976931348623157e308", min = "4.9406564584124654e-324";
+    // Signs are checked too; 2^53 + 1 ties to even and must not be rounded twice.
     struct Row {
         std::string text;
-        double expected;  // its sign is checked too
+        double expected;
     };
-    const double inf = HUGE_VAL;
-    std::vector<Row> rows = {
-        {"0", 0.0},       {"-0", -0.0},       {"+12", 12.0},      {"-.5e1", -5.0},   {"5.", 5.0},
-        {"1E+3", 1000.0}, {"2.5e-3", 0.0025}, {"  \t\n42", 42.0}, {"12abc", 12.0},   {"12e+", 12.0},
-        {"12e-x", 12.0},  {"1,5", 1.0},       {"0x1A", 0.0},      {"1.2.3", 1.2},    {"0.1", 0.1},
-        {"1e400", inf},   {"-1e400", -inf},   {"1e-400", 0.0},    {"-1e-999", -0.0},
+    const Row rows[] = {
+        {"0", 0.0},       {"-0", -0.0},       {"+12", 12.0},      {"-.5e1", -5.0}, {"5.", 5.0},
+        {"1E+3", 1000.0}, {"2.5e-3", 0.0025}, {"  \t\n42", 42.0}, {"12abc", 12.0}, {"12e+", 12.0},
+        {"12e-x", 12.0},  {"1,5", 1.0},       {"0x1A", 0.0},      {"1.2.3", 1.2},  {"1e400", inf},
+        {"-1e400", -inf}, {"1e-400", 0.0},    {"-1e-999", -0.0},  {long1, inf},    {zeroE, 0.0},
+        {hugeE, inf},     {lead0, 1.5},       {tiny, 0.0},        {e300, 1e300},   {odd53, 0x1p53},
+        {max, DBL_MAX},   {min, 0x1p-1074},
     };
-    const std::string zeros(400, '0'), nines(20, '9');
-    rows.insert(rows.end(),
-                {
-                    {"0e" + nines, 0.0},
-                    {"1e" + nines, inf},
-                    {"1" + zeros, inf},
-                    {zeros + "1.5", 1.5},
-                    {"0." + zeros + "1", 0.0},
-                    {"1" + zeros.substr(100), 1e300},
-                    {"9007199254740993", 9007199254740992.0},  // ties to even, not rounded twice
-                    {"1.7976931348623157e308", 1.7976931348623157e308},
-                    {"4.9406564584124654e-324", 4.9406564584124654e-324},
-                });
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.text.substr(0, 40));
         const double got = kxtl::text_to_double(row.text.c_str());
         EXPECT_EQ(row.expected, got);
@@ -327,12 +243,6 @@ TEST(TextToDouble, ShortestRoundTripIsExact) {
         back = kxtl::text_to_double(text);
         ASSERT_EQ(0, std::memcmp(&back, &bits, sizeof back)) << text;
     }
-}
-
-TEST(Log, NaturalLogarithmAndNaNForNegative) {
-    EXPECT_TRUE(std::isnan(kxtl::log(-1.0)));
-    EXPECT_DOUBLE_EQ(1.0, kxtl::log(std::exp(1.0)));
-    EXPECT_EQ(-HUGE_VAL, kxtl::log(0.0));
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <limits>
 #include <random>
-#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -38,7 +37,10 @@ using ElementTypes =
                    double, CString, long long, unsigned long long>;
 TYPED_TEST_SUITE(TypedSort, ElementTypes);
 
-TYPED_TEST(TypedSort, MatchesAStableSortOfACopyAndTheIndexFollows) {
+// Ascending through the array overload, descending through the buffer one; equal elements may
+// come in any order, so the data is compared with a sorted copy and the index only has to point
+// at an equal element, each position once.
+TYPED_TEST(TypedSort, MatchesASortedCopyAndTheIndexFollows) {
     using T = TypeParam;
     std::mt19937 rng(7);
     for (int n : {0, 1, 2, 3, 40, 2000}) {
@@ -55,22 +57,18 @@ TYPED_TEST(TypedSort, MatchesAStableSortOfACopyAndTheIndexFollows) {
             for (const T& v : values) index.Add(static_cast<int>(array.Add(v)));
             index.Add(-1);  // past the count: never moved
             const auto count = static_cast<INT_PTR>(values.size());
-            if (flags)
-                kxutilsSortBuff(array.GetData(), count, flags, &index);
-            else
-                kxutilsSort(array, flags, &index);
-
+            flags ? kxutilsSortBuff(array.GetData(), count, flags, &index)
+                  : kxutilsSort(array, flags, &index);
             std::vector<T> sorted = values;
-            std::stable_sort(sorted.begin(), sorted.end(),
-                             [&](const T& a, const T& b) { return flags ? b < a : a < b; });
-            std::vector<int> from;
+            std::sort(sorted.begin(), sorted.end(),
+                      [&](const T& a, const T& b) { return flags ? b < a : a < b; });
+            std::vector<bool> seen(values.size());
             for (INT_PTR i = 0; i < count; ++i) {
+                const auto from = static_cast<std::size_t>(index[i]);
                 ASSERT_TRUE(array[i] == sorted[static_cast<std::size_t>(i)]) << n << " " << flags;
-                ASSERT_TRUE(array[i] == values.at(static_cast<std::size_t>(index[i])));
-                from.push_back(index[i]);
+                ASSERT_TRUE(from < seen.size() && !seen[from] && array[i] == values[from]);
+                seen[from] = true;
             }
-            std::sort(from.begin(), from.end());
-            for (int i = 0; i < count; ++i) ASSERT_EQ(from[static_cast<std::size_t>(i)], i);
             EXPECT_EQ(index[count], -1);
         }
     }
@@ -124,16 +122,16 @@ TEST(DoubleSort, MissingValueModesAndTheirReversal) {
 
 TEST(StringSort, CaseRulesAndNumericText) {
     using S = std::vector<const char*>;
-    ExpectSorts<CStringArray>(SORT_CASE_SENSITIVE, S{"b", "B", "a"}, S{"B", "a", "b"});
-    ExpectSorts<CStringArray>(0, S{"b", "a", "C"}, S{"a", "b", "C"});
-    ExpectSorts<CStringArray>(SORT_DESCENDING, S{"b", "a", "C"}, S{"C", "b", "a"});
-    ExpectSorts<CStringArray>(0, S{"10", "9", "2.5"}, S{"10", "2.5", "9"});
-    ExpectSorts<CStringArray>(SORT_NUMERIC_STRINGS | SORT_CASE_SENSITIVE, S{"10", "9", " -1e1"},
-                              S{" -1e1", "9", "10"});
-    ExpectSorts<CStringArray>(SORT_NUMERIC_STRINGS | SORT_MISSING_LARGEST, S{"x", "3", "1"},
-                              S{"1", "3", "x"});
-    ExpectSorts<CStringArray>(SORT_NUMERIC_STRINGS | SORT_MISSING_SMALLEST | SORT_DESCENDING,
-                              S{"1", "x", "3"}, S{"3", "1", "x"});
+    using A = CStringArray;
+    constexpr std::uint32_t Case = SORT_CASE_SENSITIVE, Num = SORT_NUMERIC_STRINGS;
+    ExpectSorts<A>(Case, S{"b", "B", "a"}, S{"B", "a", "b"});
+    ExpectSorts<A>(0, S{"b", "a", "C"}, S{"a", "b", "C"});
+    ExpectSorts<A>(SORT_DESCENDING, S{"b", "a", "C"}, S{"C", "b", "a"});
+    ExpectSorts<A>(0, S{"10", "9", "2.5"}, S{"10", "2.5", "9"});
+    ExpectSorts<A>(Num | Case, S{"10", "9", " -1e1"}, S{" -1e1", "9", "10"});  // numbers win
+    ExpectSorts<A>(Num | SORT_MISSING_LARGEST, S{"x", "3", "1"}, S{"1", "3", "x"});
+    ExpectSorts<A>(Num | SORT_MISSING_SMALLEST | SORT_DESCENDING, S{"1", "x", "3"},
+                   S{"3", "1", "x"});
 }
 
 TEST(Comparators, AnswerForFlagsHeldAsAValue) {
