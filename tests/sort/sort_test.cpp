@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <limits>
 #include <random>
+#include <string>
 #include <type_traits>
 #include <vector>
 
@@ -152,6 +153,53 @@ TEST(Comparators, AnswerForFlagsHeldAsAValue) {
             CString a(x), b(y);
             EXPECT_EQ(SortStringGenericCallBack(&a, &b, 0), a.CompareNoCase(b)) << x << " " << y;
             EXPECT_EQ(SortStringGenericCallBack(&a, &b, SORT_CASE_SENSITIVE), a.Compare(b));
+        }
+    }
+}
+
+// Large string arrays sort through per-string keys: every flag combination
+// must still give an order the comparator accepts, with the index following.
+// The palette shares long prefixes, differs in case and above 0x7F, and mixes
+// numbers and text without one.
+TEST(StringSort, LargeArraysUnderEveryFlagCombination) {
+    const char* palette[] = {"",
+                             "a",
+                             "A",
+                             "abcdefgh",
+                             "ABCDEFGH",
+                             "abcdefghi",
+                             "abcdefghI",
+                             "abcdefg",
+                             "\xE9t\xE9",
+                             "\xC9T\xC9zzzzzzz",
+                             "abcdefgh\xFF",
+                             "10",
+                             "9",
+                             "2.5",
+                             " -3e1",
+                             "x7",
+                             "zzzzzzzzzzzz",
+                             "ZZZZZZZZZZZY"};
+    std::mt19937 random(7);
+    for (std::uint32_t flags = 0; flags < 0x80; ++flags) {
+        if ((flags & SORT_MISSING_MASK) > 2) continue;
+        CStringArray a;
+        CArray<int, int> index;
+        std::vector<std::string> before;
+        for (int i = 0; i < 300; ++i) {
+            before.emplace_back(palette[random() % std::size(palette)]);
+            a.Add(before.back().c_str());
+            index.Add(i);
+        }
+        kxutilsSort(a, flags, &index);
+        std::vector<bool> seen(before.size());
+        for (INT_PTR i = 0; i < a.GetSize(); ++i) {
+            ASSERT_FALSE(seen[static_cast<std::size_t>(index[i])]) << flags;
+            seen[static_cast<std::size_t>(index[i])] = true;
+            ASSERT_EQ(std::string(a[i]), before[static_cast<std::size_t>(index[i])]) << flags;
+            if (i > 0) {
+                ASSERT_LE(SortStringGenericCallBack(&a[i - 1], &a[i], flags), 0) << flags;
+            }
         }
     }
 }
