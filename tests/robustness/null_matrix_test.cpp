@@ -255,6 +255,14 @@ INSTANTIATE_TEST_SUITE_P(Files, NullMatrix, testing::ValuesIn(kFiles));
 
 // Messages: a null output still answers whether the message exists; null
 // arguments for a message's placeholders give 0 and leave the output alone.
+// A message box whose handler answers OK, as a user would.
+int MessageBoxAnswer(int id, const char* first, const char* second) {
+    auto old = AfxSetMessageBoxHandler([](const char*, UINT, UINT) { return IDOK; });
+    int r = kxu_err_msgbox(id, MB_OK, first, nullptr, second);
+    AfxSetMessageBoxHandler(old);
+    return r;
+}
+
 const NullRow kMessages[] = {
     {"err_msg_heading/heading", 0, [](Kit) { return kxu_err_msg_heading(15001, nullptr); }},
     {"load_err_msg_str/text", 1, [](Kit) { return kxu_load_err_msg_str(15001, nullptr, 0); }},
@@ -267,15 +275,12 @@ const NullRow kMessages[] = {
      [](Kit c) { return kxu_load_msg_str(15001, &c.text, nullptr, nullptr, nullptr, 0); }},
     {"load_msg_str/number", 0,
      [](Kit c) { return kxu_load_msg_str(15003, &c.text, nullptr, nullptr, "f", 0); }},
+    {"load_msg_str/first", 0,
+     [](Kit c) { return kxu_load_msg_str(15004, &c.text, nullptr, nullptr, "b", 0); }},
     {"load_msg_str/second", 0,
      [](Kit c) { return kxu_load_msg_str(15004, &c.text, "a", nullptr, nullptr, 0); }},
-    {"err_msgbox/every_argument", IDOK,
-     [](Kit) {
-         auto old = AfxSetMessageBoxHandler([](const char*, UINT, UINT) { return IDOK; });
-         int r = kxu_err_msgbox(15004, MB_OK, nullptr, nullptr, "b");
-         AfxSetMessageBoxHandler(old);
-         return r;
-     }},
+    {"err_msgbox/first", IDOK, [](Kit) { return MessageBoxAnswer(15004, nullptr, "b"); }},
+    {"err_msgbox/second", IDOK, [](Kit) { return MessageBoxAnswer(15004, "a", nullptr); }},
     {"load_runtime_err/text", 0, [](Kit) { return kxu_load_runtime_err(15001, nullptr); }},
 };
 INSTANTIATE_TEST_SUITE_P(Messages, NullMatrix, testing::ValuesIn(kMessages));
