@@ -34,6 +34,9 @@
 //   included: with it, SORT_MISSING_SMALLEST puts NANUM last.
 // The sort is not stable: elements that rank equal end in no particular
 // order. Strings move as whole objects; their text is never copied.
+// Sorting 64 strings or more takes 32 bytes of scratch space per string for
+// the time of the call (each string's key and place); where that cannot be
+// had the strings are sorted in place, more slowly, and never fail for it.
 //
 // Choices of this library where the behaviour is otherwise open:
 // - An index array shorter than the count: nothing is sorted and neither the

@@ -62,7 +62,8 @@ class FirstIndexTable {
         for (INT_PTR i = 0; i < n; ++i) {
             if (i + kPrefetchDistance < n) Prefetch(data[i + kPrefetchDistance]);
             Slot& s = slots_[Position(data[i])];
-            if (s.indexPlusOne == 0) s = Slot{data[i], static_cast<std::int32_t>(i + 1)};  // first one wins
+            if (s.indexPlusOne == 0)
+                s = Slot{data[i], static_cast<std::int32_t>(i + 1)};  // first one wins
         }
     }
     INT_PTR Find(int id) const { return INT_PTR{slots_[Position(id)].indexPlusOne} - 1; }
