@@ -283,16 +283,7 @@ int CString::Compare(const char* text) const noexcept {
 }
 
 int CString::CompareNoCase(const char* text) const noexcept {
-    if (!text) text = "";
-    const unsigned char* lower = kxp::cp_lower_table();
-    auto a = reinterpret_cast<const unsigned char*>(m_pszData);
-    auto b = reinterpret_cast<const unsigned char*>(text);
-    for (;; ++a, ++b) {
-        int ca = lower[*a];
-        int cb = lower[*b];
-        if (ca != cb) return ca - cb;
-        if (ca == 0) return 0;
-    }
+    return kxp::cp_compare_no_case(m_pszData, text ? text : "");
 }
 
 // ---- Extraction ---------------------------------------------------------------

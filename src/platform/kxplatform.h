@@ -37,6 +37,22 @@ KXPLATFORM_API unsigned char cp_to_lower(unsigned char c) noexcept;
 // The 256-entry lower-case table behind cp_to_lower, for tight loops.
 KXPLATFORM_API const unsigned char* cp_lower_table() noexcept;
 
+// The case-insensitive comparison of two NUL-terminated texts: each byte folded
+// through cp_lower_table, then byte order; the answer is the difference of the
+// first folded pair that differs. Inline because a string sort calls it for
+// every comparison, where a call into this library would cost more than it.
+inline int cp_compare_no_case(const char* a, const char* b) noexcept {
+    const unsigned char* lower = cp_lower_table();
+    auto x = reinterpret_cast<const unsigned char*>(a);
+    auto y = reinterpret_cast<const unsigned char*>(b);
+    for (;; ++x, ++y) {
+        const int cx = lower[*x];
+        const int cy = lower[*y];
+        if (cx != cy) return cx - cy;
+        if (cx == 0) return 0;
+    }
+}
+
 // ---- Modules ----------------------------------------------------------------
 
 // An opaque handle of a loaded module (HMODULE on Windows).

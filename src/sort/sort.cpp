@@ -39,29 +39,13 @@ int CompareDoubles(double a, double b, std::uint32_t flags) {
     return Directed(r, flags);
 }
 
-// CompareNoCase's own rule (Windows-1252 lower-case folding, then byte
-// order) with its answer, inlined: a string sort spends its time here, and a
-// call into the framework and from there into the code page for every
-// comparison costs more than the comparison itself.
-int CompareFolded(const char* a, const char* b) {
-    const unsigned char* lower = kxp::cp_lower_table();
-    auto x = reinterpret_cast<const unsigned char*>(a);
-    auto y = reinterpret_cast<const unsigned char*>(b);
-    for (;; ++x, ++y) {
-        int cx = lower[*x];
-        int cy = lower[*y];
-        if (cx != cy) return cx - cy;
-        if (cx == 0) return 0;
-    }
-}
-
 int CompareStrings(const CString& a, const CString& b, std::uint32_t flags) {
     if (flags & SORT_NUMERIC_STRINGS) {
         double x = kxtl::text_to_double(a);
         double y = kxtl::text_to_double(b);
         return CompareDoubles(x, y, flags);
     }
-    int r = (flags & SORT_CASE_SENSITIVE) ? a.Compare(b) : CompareFolded(a, b);
+    int r = (flags & SORT_CASE_SENSITIVE) ? a.Compare(b) : kxp::cp_compare_no_case(a, b);
     if (flags & SORT_DESCENDING) r = r == INT_MIN ? INT_MAX : -r;
     return r;
 }
@@ -126,7 +110,7 @@ int CompareKeyed(const void* a, const void* b, void* context) {
     // Equal keys whose last byte is not the end of both texts: the texts go on.
     if (r == 0 && (x.key & 0xFF) != 0) {
         if constexpr (kFolded) {
-            r = CompareFolded(x.text + 8, y.text + 8);
+            r = kxp::cp_compare_no_case(x.text + 8, y.text + 8);
         } else {
             r = std::strcmp(x.text + 8, y.text + 8);
         }
