@@ -34,10 +34,10 @@
 // loses one enclosing pair: "" '' () [] {} <> (a doubled quote inside a
 // stripped quote pair becomes one).
 //
-// Cost: each search reads up to the separator it finds, so a text costs time
-// linear in its length. The exception is a text with many brackets that are
-// never closed (a line of ":(" cells): a search that meets an open bracket has
-// to read to the end of the text to learn that it stays open.
+// Cost: time linear in the text, whatever it holds. A search that meets a
+// bracket or quote that never closes (a line of ":(" cells) has to read to the
+// end of the text to learn it; what it learns there, where each later group
+// closes, is kept for the rest of the call, so no later search reads it again.
 #pragma once
 
 #include "afx/afx.h"

@@ -100,6 +100,10 @@ char* CString::Writable(int minCapacity, bool keepText) {
     }
     if (capacity < keep) capacity = keep;
     CheckedLength(capacity);
+    // Blocks come in steps of 16 bytes, the smallest holding 15 characters: the room costs
+    // the allocator nothing it would not round to anyway, and a short string then takes any
+    // other short text in place, as one block of 16 bytes (SetStringPadded).
+    capacity = capacity > kMaxLength - 15 ? kMaxLength : capacity | 15;
     if (h->refs == 1 && keepText) {
         auto* grown = static_cast<Data*>(
             afx_detail::Reallocate(h, sizeof(Data) + static_cast<std::size_t>(capacity) + 1));

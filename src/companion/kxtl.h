@@ -81,6 +81,50 @@ KXTL_API char* find_separator(char* text, int separator, int options, int* state
 KXTL_API char* find_separator_ex(char* text, int separator, int options, int* state, int escape,
                                  const char* extra);
 
+// As find_separator_ex, with `memo`: what the earlier searches of this buffer learned.
+// - Where groups close. A search that has to read to the end of the text before it can answer
+//   (a group that never closes holds its separator) keeps, for every opener after its answer,
+//   where that opener closes or that it never does; a later search passes over each group at
+//   once instead of reading the rest of the text again. Without the memo a text such as "(a,"
+//   repeated costs time in the square of its length.
+// - The answers ahead. For one plain separator byte (no escape, no extra set) the first search
+//   reads on, a window at a time, and lists the separators that stand outside every quoted
+//   stretch, up to the first bracket (or to a quote that never closes); the searches of a split
+//   that start right after the answer before then take the next one from the list. Sixteen bytes
+//   are read at a time where the processor compares that many at once, so a split of short
+//   tokens costs little more than the reading of its text.
+// A whole split (each search starting after the answer of the one before, white space between
+// them skipped or not) then costs time linear in the text, whatever its brackets and quotes.
+// Answers and states are exactly those of find_separator_ex with the same arguments.
+// Before its first search the record holds null in `groups`, `base` and `expect` (zero-
+// initialising it does that), and in `end` null or, to spare the search a pass, the NUL of the
+// text that first search starts in. The caller passes it to every search over one buffer (a search
+// with other rules, or before or past what the memo knows, starts it afresh), and releases it
+// with release_separator_memo. Between searches it may rewrite bytes before the next search's
+// start (cut a token, unquote it), never at or after it. A null `memo` is find_separator_ex.
+// When no memory is left for what groups the memo would keep, the search answers as
+// find_separator_ex and keeps nothing. The fields are the companion's.
+struct SeparatorMemo {
+    void* groups;           // where groups close, once a search had to learn it; null before
+    char* base;             // where the list began; null: nothing listed yet
+    char* end;              // the text's NUL
+    char* expect;           // where the next search of the split starts, as the list sees it
+    char* scanned;          // the list covers the text before this
+    char* window;           // the first byte of the window
+    std::uint64_t answers;  // a bit for each answer of the window not yet given
+    // Readable by the caller: after a search that the list answered (the answer is then
+    // `expect` - 1), a bit for each byte '"' (not the separator) at window + i, i < 64. A
+    // splitter that undoes quoting learns from it which tokens hold no quote.
+    std::uint64_t quotes;
+    std::uint32_t key;    // the rules the list was made under
+    std::uint32_t flags;  // inside a quote where the window ends; a bracket or open quote stops it
+};
+KXTL_API char* find_separator_memo(char* text, int separator, int options, int* state, int escape,
+                                   const char* extra, SeparatorMemo* memo);
+
+// Frees what the searches kept in `memo` and zeroes it. Null and a zeroed memo are accepted.
+KXTL_API void release_separator_memo(SeparatorMemo* memo);
+
 // Search for `separator` (0 = white space, as above) with brackets and the switch ignored.
 // `quotes` nonzero: separators inside "..." stretches are skipped ("" stays inside, an unclosed
 // quote protects nothing); zero: first occurrence. Null for a null text or no separator.
@@ -130,6 +174,15 @@ KXTL_API int get_char_class(int ch);
 // 0: exact bytes. Other option bits are ignored. No state is kept between
 // calls, so the caller may change the buffer between searches.
 KXTL_API char* find_substring(const char* keyword, char* from, unsigned short options);
+
+// As find_substring, for a text whose NUL stands at `end` (at or after `from`; nothing past it
+// is read). Knowing the end, the search goes sixteen bytes at a time from one candidate for the
+// keyword's first byte (in either case) to the next, and compares on only there; a keyword
+// that keeps matching far from many places goes to a way that reads each byte a bounded number
+// of times. Linear in the text and the keyword together. Null `end`, or one before `from`,
+// gives null.
+KXTL_API char* find_substring_in(const char* keyword, char* from, const char* end,
+                                 unsigned short options);
 
 // Normalises a script condition in place and returns its length, which never
 // changes (no byte is inserted or removed). `length` is the text's length

@@ -9,10 +9,17 @@
 //
 // Every operation works inside the caller's buffer, never reads past its terminating NUL and
 // runs in time linear in the length of the text it looks at.
+#include <algorithm>
 #include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 #include <new>
 #include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "kxplatform.h"
 #include "kxtl.h"
@@ -70,52 +77,70 @@ struct Rules {
     }
 };
 
-// One group still open during the scan: the closer it waits for and the first separator met
-// directly inside it (the one that counts if the group turns out never to be closed).
-struct Group {
-    char* pending;
-    char closer;
-};
-
-// Stack of open groups. The first levels live in the object itself, so ordinary text never
-// allocates; deeper nesting spills into a vector. push may throw std::bad_alloc.
-class GroupStack {
+// A stack whose first levels live in the object itself, so that ordinary text never allocates;
+// deeper nesting spills into a vector. push may throw std::bad_alloc.
+template <class T, std::size_t kInline>
+class SmallStack {
   public:
-    GroupStack() = default;
-    GroupStack(const GroupStack&) = delete;
-    GroupStack& operator=(const GroupStack&) = delete;
+    SmallStack() = default;
+    SmallStack(const SmallStack&) = delete;
+    SmallStack& operator=(const SmallStack&) = delete;
 
     bool empty() const { return size_ == 0; }
-    Group& top() { return data_[size_ - 1]; }
+    std::size_t size() const { return size_; }
+    T& top() { return data_[size_ - 1]; }
+    const T& bottom() const { return data_[0]; }
     void pop() { --size_; }
-    void push(char closer) {
+    void push(const T& value) {
         if (size_ == capacity_) grow();
-        data_[size_++] = Group{nullptr, closer};
-    }
-    // The earliest separator pending in any group that is still open, or null.
-    char* earliest_pending() const {
-        char* best = nullptr;
-        for (std::size_t i = 0; i < size_; ++i)
-            if (data_[i].pending != nullptr && (best == nullptr || data_[i].pending < best))
-                best = data_[i].pending;
-        return best;
+        data_[size_++] = value;
     }
 
   private:
     void grow() {
-        std::vector<Group> bigger(capacity_ * 2);
-        std::memcpy(bigger.data(), data_, size_ * sizeof(Group));
+        std::vector<T> bigger(capacity_ * 2);
+        std::memcpy(bigger.data(), data_, size_ * sizeof(T));
         heap_.swap(bigger);
         data_ = heap_.data();
         capacity_ = heap_.size();
     }
 
-    static constexpr std::size_t kInline = 32;
-    Group inline_[kInline];
-    std::vector<Group> heap_;
-    Group* data_ = inline_;
+    T inline_[kInline];
+    std::vector<T> heap_;
+    T* data_ = inline_;
     std::size_t capacity_ = kInline;
     std::size_t size_ = 0;
+};
+
+// The groups still open during a scan: the closer each waits for, one byte a level, and the
+// first separator met directly inside a group (the one that counts should the group never
+// close), kept apart for the few groups that have one. Of the groups open at once, an outer
+// one's separator comes before an inner one's opener, so the earliest pending separator is
+// the outermost one's.
+class GroupStack {
+  public:
+    bool empty() const { return closers_.empty(); }
+    char top() { return closers_.top(); }
+    void push(char closer) { closers_.push(closer); }
+    void pop() {
+        if (!pending_.empty() && pending_.top().depth == closers_.size()) pending_.pop();
+        closers_.pop();
+    }
+    // A separator met directly inside the innermost group: kept when it is its first.
+    void wait(char* separator) {
+        if (pending_.empty() || pending_.top().depth != closers_.size())
+            pending_.push(Pending{closers_.size(), separator});
+    }
+    // The earliest separator pending in any group that is still open, or null.
+    char* earliest_pending() const { return pending_.empty() ? nullptr : pending_.bottom().at; }
+
+  private:
+    struct Pending {
+        std::size_t depth;  // of its group
+        char* at;
+    };
+    SmallStack<char, 64> closers_;
+    SmallStack<Pending, 8> pending_;
 };
 
 // The plain search, used only when the group stack cannot grow: the first separator byte that
@@ -168,10 +193,10 @@ char* scan(char* text, const Rules& given, int* unclosed) {
                 *unclosed = 0;
                 return p;
             }
-            if (open.top().pending == nullptr) open.top().pending = p;
+            open.wait(p);
             continue;
         }
-        if (!open.empty() && open.top().closer == kQuote) {
+        if (!open.empty() && open.top() == kQuote) {
             // Inside a quoted stretch only the quote matters. A doubled quote "" needs no rule
             // of its own: it closes the stretch and at once opens the next, with nothing in
             // between that could be a separator, so the stretch goes on as one.
@@ -180,28 +205,12 @@ char* scan(char* text, const Rules& given, int* unclosed) {
         }
         if (const char closer = rules.closer_of(c); closer != 0) {
             open.push(closer);
-        } else if (!open.empty() && open.top().closer == static_cast<char>(c)) {
+        } else if (!open.empty() && open.top() == static_cast<char>(c)) {
             open.pop();  // a closer that does not match the innermost group is an ordinary byte
         }
     }
     *unclosed = open.empty() ? 0 : 1;
     return open.earliest_pending();
-}
-
-// Whether `c` opens a group under these rules.
-bool opens_group(char c, const Rules& rules) {
-    switch (c) {
-        case kQuote:
-            return rules.quotes;
-        case '(':
-        case '[':
-        case '{':
-            return rules.brackets;
-        case '<':
-            return rules.brackets && rules.angles;
-        default:
-            return false;
-    }
 }
 
 // The NUL and the bytes that may open a group under some rules.
@@ -237,11 +246,23 @@ bool search_top_level(char*& text, const Rules& rules, char** found, int* unclos
                 *unclosed = 1;
                 return true;
             }
-        } else if (opens_group(c, rules)) {
+        } else if (rules.closer_of(static_cast<unsigned char>(c)) != 0) {
             text = p;
             return false;
         }
         ++p;
+    }
+}
+
+// The scan of a search that started at `text`, from `from` on, where nothing before has
+// answered yet.
+char* scan_from(char* text, char* from, const Rules& rules, int* unclosed) {
+    try {
+        return scan(from, rules, unclosed);
+    } catch (const std::bad_alloc&) {
+        // Nesting deeper than memory allows: fall back to the search that protects nothing.
+        *unclosed = 1;
+        return scan_plain(text, rules);
     }
 }
 
@@ -252,16 +273,158 @@ bool search_top_level(char*& text, const Rules& rules, char** found, int* unclos
     char* from = text;
     const bool plain = rules.separator != 0 && rules.extra == nullptr && rules.escape == 0;
     if (text != nullptr && (!plain || !search_top_level(from, rules, &found, &unclosed))) {
-        try {
-            found = scan(from, rules, &unclosed);
-        } catch (const std::bad_alloc&) {
-            // Nesting deeper than memory allows: fall back to the search that protects nothing.
-            unclosed = 1;
-            found = scan_plain(text, rules);
-        }
+        found = scan_from(text, from, rules, &unclosed);
     }
     if (state != nullptr) *state = unclosed;
     return found;
+}
+
+// ---- The memo of a split ----------------------------------------------------------------------
+//
+// Where a group opened at p closes depends only on the bytes after p: while it is open it is the
+// innermost group or holds the ones opened since, a closer that does not match the innermost is
+// ordinary, and the escape parity starts afresh after an opener. So "the group at p closes at q"
+// or "never closes", once learned, holds for every later search that meets p as an opener, from
+// wherever it started. Any search that meets p treats it so when the byte is an opener under the
+// same rules and p does not lie inside a quoted stretch of that search; the memo is recorded from
+// the byte after an answer, the way the next search starts, so the two agree except behind a
+// quote that never closes, and a search that meets an opener the memo does not know simply scans.
+
+constexpr std::uint32_t kNever = 0xFFFFFFFFu;
+
+// One opener met by the recording, at offset `open` from the recording's start, and where its
+// group closes (kNever: it does not).
+struct Opener {
+    std::uint32_t open;
+    std::uint32_t close;
+};
+
+struct MemoTable {
+    Rules rules{};
+    char* base = nullptr;  // where the recording started
+    char* end = nullptr;   // the NUL it reached
+    std::vector<Opener> openers;
+    std::vector<std::uint32_t> open;  // the recording's stack, kept for the next recording
+    std::size_t cursor = 0;           // openers before it lie before the last lookup
+
+    bool serves(const char* text, const Rules& given) const {
+        return base != nullptr && text >= base && text <= end &&
+               given.separator == rules.separator && given.extra == rules.extra &&
+               given.escape == rules.escape && given.quotes == rules.quotes &&
+               given.angles == rules.angles;
+    }
+
+    // The opener recorded at `p`, or null. Lookups mostly go forwards, so the cursor only moves
+    // on; a lookup behind it searches afresh.
+    const Opener* find(const char* p) {
+        const auto at = static_cast<std::uint32_t>(p - base);
+        if (cursor > 0 && openers[cursor - 1].open >= at) cursor = 0;
+        while (cursor < openers.size() && openers[cursor].open < at) ++cursor;
+        return cursor < openers.size() && openers[cursor].open == at ? &openers[cursor] : nullptr;
+    }
+};
+
+// Records, from `from` to the NUL, where each group opens and closes. Throws std::bad_alloc;
+// the table is then left empty.
+void record(MemoTable& table, char* from, const Rules& rules) {
+    table.base = nullptr;
+    table.openers.clear();
+    table.open.clear();
+    table.cursor = 0;
+    const std::size_t length = std::strlen(from);
+    if (length >= kNever) return;  // offsets are 32 bits; such a text goes without a memo
+    for (char* p = from; *p != '\0'; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (rules.escape != 0 && c == rules.escape) {
+            if (p[1] != '\0') ++p;
+            continue;
+        }
+        if (rules.is_separator(c)) continue;
+        const auto at = static_cast<std::uint32_t>(p - from);
+        if (!table.open.empty()) {
+            Opener& top = table.openers[table.open.back()];
+            const char closer = rules.closer_of(static_cast<unsigned char>(from[top.open]));
+            if (closer == kQuote) {
+                if (c == kQuote) {
+                    top.close = at;
+                    table.open.pop_back();
+                }
+                continue;
+            }
+            if (c == static_cast<unsigned char>(closer)) {
+                top.close = at;
+                table.open.pop_back();
+                continue;
+            }
+        }
+        if (rules.closer_of(c) != 0) {
+            table.open.push_back(static_cast<std::uint32_t>(table.openers.size()));
+            table.openers.push_back(Opener{at, kNever});
+        }
+    }
+    table.rules = rules;
+    table.base = from;
+    table.end = from + length;
+}
+
+// Keeps what a search that read past its answer learned: the recording starts where the next
+// search will. Without memory the memo is simply not kept.
+void remember(SeparatorMemo* memo, char* found, const Rules& rules) {
+    try {
+        auto* table = static_cast<MemoTable*>(memo->groups);
+        if (table == nullptr) memo->groups = table = new MemoTable;
+        record(*table, found + 1, rules);
+    } catch (const std::bad_alloc&) {
+        release_separator_memo(memo);
+    }
+}
+
+// The search over a text whose openers the memo knows: a group that closes is passed over at
+// once; inside a group that never closes the first separator is the answer, as it would be the
+// first one pending when the text ends. An opener the memo does not know is scanned for.
+char* walk(char* text, const Rules& rules, SeparatorMemo* memo, int* unclosed) {
+    MemoTable& table = *static_cast<MemoTable*>(memo->groups);
+    const bool plainSeparator = rules.separator != 0 && rules.extra == nullptr && rules.escape == 0;
+    bool inside = false;  // in a group that never closes
+    for (char* p = text;; ++p) {
+        if (plainSeparator)
+            while (static_cast<unsigned char>(*p) != rules.separator &&
+                   !kMayOpen[static_cast<unsigned char>(*p)])
+                ++p;
+        const auto c = static_cast<unsigned char>(*p);
+        if (c == '\0') {
+            *unclosed = inside ? 1 : 0;
+            return nullptr;
+        }
+        if (rules.escape != 0 && c == rules.escape) {
+            if (p[1] != '\0') ++p;
+            continue;
+        }
+        if (rules.is_separator(c)) {
+            *unclosed = inside ? 1 : 0;
+            return p;
+        }
+        if (rules.closer_of(c) == 0) continue;  // closers too: none can match an open group here
+        const Opener* opener = table.find(p);
+        if (opener == nullptr) {
+            // From here on the scan answers as the whole search would. The walk cannot be inside
+            // a group here: the recording met that group's opener as this walk did, and from a
+            // group that never closes on, both read every byte alike, so they know the same
+            // openers.
+            char* found = scan_from(text, p, rules, unclosed);
+            if (found != nullptr && *unclosed != 0) remember(memo, found, rules);
+            return found;
+        }
+        if (opener->close != kNever) {
+            p = table.base + opener->close;
+        } else if (c == kQuote) {
+            // Nothing after a quote that never closes is a quote, and no bracket counts in it.
+            *unclosed = 1;
+            return scan_plain(p + 1, rules);
+        } else {
+            inside = true;
+        }
+    }
 }
 
 // The rules of find_separator and find_separator_ex. (The plain search does not go through the
@@ -276,6 +439,183 @@ Rules separator_rules(int separator, int options, int escape, const char* extra)
     rules.brackets = true;
     rules.angles = g_angleBrackets != 0;
     return rules;
+}
+
+// ---- The answers ahead --------------------------------------------------------------------------
+//
+// For one plain separator byte, the answers of a split's searches are the separators that stand
+// outside every quoted stretch, as long as no bracket opens: a search that starts right after
+// the answer before starts outside every stretch too. The memo reads the text 64 bytes at a
+// time into bit masks, one bit a byte: the separators, the quotes, the brackets that open.
+// Whether a byte lies inside a stretch is the parity of the quotes up to it, a prefix XOR of
+// the quote mask; the separators outside make the window's answers, and a search takes the
+// lowest one left. The list stops at the first bracket outside a stretch, and at the end of a
+// text whose last quote never closes; from there on the searches answer as any other does.
+
+constexpr std::uint32_t kInQuote = 1;  // the window ends inside a quoted stretch
+constexpr std::uint32_t kStopped = 2;  // a bracket, or a quote that never closes, ends the list
+
+std::uint32_t list_key(unsigned char separator, bool quotes, bool angles) {
+    return separator | (quotes ? 0x100u : 0) | (angles ? 0x200u : 0) | 0x400u;
+}
+
+// Each bit of the result: the parity of the bits of `bits` at and below it.
+std::uint64_t prefix_parity(std::uint64_t bits) {
+    for (int shift = 1; shift < 64; shift *= 2) bits ^= bits << shift;
+    return bits;
+}
+
+// The three masks of up to 64 bytes from `p`, a bit a byte. The quotes are all the quote bytes
+// that are not separators, whether the rules honour quotes or not.
+struct Masks {
+    std::uint64_t separators = 0, quotes = 0, opens = 0;
+};
+
+// A byte at a time: short texts, and everything on a processor without wide comparisons.
+Masks read_bytes(const char* p, int length, char separator, bool angles) {
+    Masks m;
+    for (int i = 0; i < length; ++i) {
+        const char c = p[i];
+        const std::uint64_t bit = std::uint64_t{1} << i;
+        if (c == separator) {
+            m.separators |= bit;  // a byte equal to the separator is only ever a separator
+        } else if (c == kQuote) {
+            m.quotes |= bit;
+        } else if (c == '(' || c == '[' || c == '{' || (c == '<' && angles)) {
+            m.opens |= bit;
+        }
+    }
+    return m;
+}
+
+#if defined(__SSE2__)
+// Sixteen bytes at a time. A window's last block, when it is short, is read as the sixteen
+// bytes that end where the window does, the ones before it left out, so that nothing past the
+// text is read; the caller makes sure those sixteen lie in the text.
+Masks read_blocks(const char* p, int length, char separator, bool angles) {
+    // A rule that is off compares with the separator a second time, which adds nothing.
+    const __m128i sep = _mm_set1_epi8(separator);
+    const __m128i quote = _mm_set1_epi8(kQuote);
+    const __m128i angle = _mm_set1_epi8(angles ? '<' : separator);
+    const __m128i round = _mm_set1_epi8('('), square = _mm_set1_epi8('['),
+                  curly = _mm_set1_epi8('{');
+    Masks m;
+    for (int at = 0; at < length; at += 16) {
+        const int back = length - at >= 16 ? 0 : 16 - (length - at);
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at - back));
+        const auto seps = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, sep)));
+        const auto quoteBits =
+            static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, quote)));
+        const auto opens = static_cast<std::uint32_t>(_mm_movemask_epi8(_mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, round), _mm_cmpeq_epi8(bytes, square)),
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, curly), _mm_cmpeq_epi8(bytes, angle)))));
+        m.separators |= std::uint64_t{seps >> back} << at;
+        m.quotes |= std::uint64_t{(quoteBits & ~seps) >> back} << at;
+        m.opens |= std::uint64_t{(opens & ~seps) >> back} << at;
+    }
+    return m;
+}
+#endif
+
+// Reads the next window, from where the last one ended, into the memo's answers.
+void list_window(SeparatorMemo* memo) {
+    const auto separator = static_cast<char>(memo->key & 0xFF);
+    const bool quotes = (memo->key & 0x100) != 0;
+    const bool angles = (memo->key & 0x200) != 0;
+    char* p = memo->scanned;
+    const int length = static_cast<int>(std::min<std::ptrdiff_t>(memo->end - p, 64));
+#if defined(__SSE2__)
+    const Masks m = length >= 16 || p - memo->base >= 16 - length
+                        ? read_blocks(p, length, separator, angles)
+                        : read_bytes(p, length, separator, angles);
+#else
+    const Masks m = read_bytes(p, length, separator, angles);
+#endif
+    const std::uint64_t inside = prefix_parity(quotes ? m.quotes : 0) ^
+                                 ((memo->flags & kInQuote) != 0 ? ~std::uint64_t{0} : 0);
+    std::uint64_t answers = m.separators & ~inside;
+    const std::uint64_t opensOutside = m.opens & ~inside;
+    memo->window = p;
+    memo->quotes = m.quotes;
+    if (opensOutside != 0) {
+        const int at = std::countr_zero(opensOutside);
+        answers &= (std::uint64_t{1} << at) - 1;
+        memo->scanned = p + at;
+        memo->flags = kStopped;
+    } else {
+        memo->scanned = p + length;
+        const bool inQuote = length > 0 && ((inside >> (length - 1)) & 1) != 0;
+        memo->flags =
+            (inQuote ? kInQuote : 0) | (inQuote && memo->scanned == memo->end ? kStopped : 0);
+    }
+    memo->answers = answers;
+}
+
+// Starts the list of a split at `text`: its end is measured once, and a later start inside the
+// same text keeps it.
+void start_list(SeparatorMemo* memo, char* text, std::uint32_t key) {
+    if (memo->base == nullptr || text < memo->base || text > memo->end) {
+        // A caller that knows where the text ends may have said so.
+        memo->end = memo->base == nullptr && memo->end != nullptr && memo->end >= text
+                        ? memo->end
+                        : text + std::strlen(text);
+        memo->base = text;
+    }
+    memo->key = key;
+    memo->scanned = text;
+    memo->flags = 0;
+    memo->answers = 0;
+}
+
+// The search of a plain separator byte from where the list stands. False: the list cannot
+// answer it.
+bool listed_answer(SeparatorMemo* memo, char** found) {
+    for (;;) {
+        if (memo->answers != 0) {
+            *found = memo->window + std::countr_zero(memo->answers);
+            memo->answers &= memo->answers - 1;
+            memo->expect = *found + 1;
+            return true;
+        }
+        if ((memo->flags & kStopped) != 0) return false;
+        if (memo->scanned >= memo->end) {
+            *found = nullptr;
+            return true;
+        }
+        list_window(memo);
+    }
+}
+
+// The search of find_separator_memo past its shortcut.
+[[gnu::noinline]] char* search_memo(char* text, int separator, int options, int* state, int escape,
+                                    const char* extra, SeparatorMemo* memo) {
+    const Rules rules = separator_rules(separator, options, escape, extra);
+    if (memo == nullptr || text == nullptr) return search(text, rules, state);
+    if (rules.separator != 0 && rules.escape == 0 && rules.extra == nullptr) {
+        // The list answers a search that starts where the split's next one does; any other
+        // start, or other rules, starts it afresh.
+        const std::uint32_t key = list_key(rules.separator, rules.quotes, rules.angles);
+        if (memo->base == nullptr || memo->key != key || memo->expect != text)
+            start_list(memo, text, key);
+        char* found = nullptr;
+        if (listed_answer(memo, &found)) {
+            if (state != nullptr) *state = 0;
+            return found;
+        }
+        memo->expect = nullptr;  // what follows is answered below; the next search starts anew
+    }
+    int unclosed = 0;
+    char* found = nullptr;
+    auto* table = static_cast<MemoTable*>(memo->groups);
+    if (table != nullptr && table->serves(text, rules)) {
+        found = walk(text, rules, memo, &unclosed);
+    } else {
+        found = search(text, rules, &unclosed);
+        // Past an answer held by a group that never closes, the search read the whole text.
+        if (found != nullptr && unclosed != 0) remember(memo, found, rules);
+    }
+    if (state != nullptr) *state = unclosed;
+    return found;
 }
 
 }  // namespace
@@ -320,6 +660,40 @@ char* find_separator(char* text, int separator, int options, int* state) {
 char* find_separator_ex(char* text, int separator, int options, int* state, int escape,
                         const char* extra) {
     return search(text, separator_rules(separator, options, escape, extra), state);
+}
+
+// find_separator_memo(text, separator, options, state, escape, extra, memo)
+//   As find_separator_ex, remembering in `memo` where the groups of the text close (kxtl.h states
+//   the contract), so that the searches of one split together read each byte a bounded number of
+//   times: "(a," repeated, searched separator after separator, costs one pass instead of one per
+//   separator.
+char* find_separator_memo(char* text, int separator, int options, int* state, int escape,
+                          const char* extra, SeparatorMemo* memo) {
+    // The next search of a split, whose answer is listed: answered in a few instructions, with
+    // the rest out of line so that this needs no stack frame.
+    if (memo != nullptr && text != nullptr && text == memo->expect && (escape & 0xFF) == 0 &&
+        extra == nullptr &&
+        memo->key == list_key(static_cast<unsigned char>(separator), (options & FS_QUOTES) != 0,
+                              g_angleBrackets != 0)) {
+        char* found = nullptr;
+        if (memo->answers != 0) {
+            found = memo->window + std::countr_zero(memo->answers);
+            memo->answers &= memo->answers - 1;
+            memo->expect = found + 1;
+        } else if (memo->scanned < memo->end || (memo->flags & kStopped) != 0) {
+            return search_memo(text, separator, options, state, escape, extra, memo);
+        }
+        if (state != nullptr) *state = 0;  // the text's last token: no separator is left
+        return found;
+    }
+    return search_memo(text, separator, options, state, escape, extra, memo);
+}
+
+void release_separator_memo(SeparatorMemo* memo) {
+    if (memo == nullptr) return;
+    delete static_cast<MemoTable*>(memo->groups);
+    memo->groups = nullptr;
+    memo->base = nullptr;
 }
 
 // find_separator_alt(text, separator, quotes)

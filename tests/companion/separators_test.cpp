@@ -5,11 +5,13 @@
 // on restores it, so it is off between tests whatever their order.
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
 #include "kxplatform.h"
 #include "kxtl.h"
+#include "separator_reference.h"
 
 namespace {
 
@@ -115,31 +117,167 @@ TEST(FindSeparator, Table) {
     EXPECT_EQ(buffer.offset(kxtl::find_separator(buffer.get(), ',', Q, nullptr)), 2);
 }
 
-// The plain search takes a shortcut until a bracket opens; the extended search, given an escape
-// byte that never occurs, takes the full scan from the start. Every text of up to six bytes that
-// matter, walked as the token splitter walks it, must get the same answers and states from both.
-TEST(FindSeparator, ShortcutAgreesWithTheFullScanOnEveryShortText) {
-    const std::string alphabet = ",\"()<>x";
-    for (const int options : {0, Q}) {
-        for (const bool angles : {false, true}) {
-            AngleBrackets setting(angles);
-            for (int code = 0; code < 8 * 8 * 8 * 8 * 8 * 8; ++code) {
-                std::string text;  // digit 7 stands for no byte, so shorter texts come too
-                for (int k = 0, digits = code; k < 6; ++k, digits /= 8)
-                    if (digits % 8 < 7) text += alphabet[static_cast<std::size_t>(digits % 8)];
-                Buffer shortcut(text), full(text);
-                for (int from = 0, found = 0; found >= 0; from = found + 1) {
-                    int state = -1, fullState = -1;
-                    found = shortcut.offset(
-                        kxtl::find_separator(shortcut.get() + from, ',', options, &state));
-                    ASSERT_EQ(found, full.offset(kxtl::find_separator_ex(
-                                         full.get() + from, ',', options, &fullState, 1, nullptr)))
-                        << text << " from " << from << " options " << options;
-                    ASSERT_EQ(state, fullState) << text << " from " << from;
-                }
-            }
+// ---- Every search against the reference ------------------------------------------------------
+//
+// The searches take shortcuts (a tight loop until a bracket opens, the memo of a split); the
+// reference in separator_reference.h takes none. Texts are walked as the token splitter walks
+// them: a NUL written over each answer, the token before it rewritten (so a search that looked
+// behind its start would be caught), the next search from the byte after, past white space in
+// white-space mode.
+
+struct Mode {
+    int separator;
+    int options;  // find_separator_alt: its `quotes`
+    bool angles;
+    int escape = 0;
+    const char* extra = nullptr;
+    bool alt = false;
+};
+
+enum Way { Reference, Afresh, Remembering };
+using Answers = std::vector<std::pair<int, int>>;  // offset (-1: none) and state of each search
+
+Answers Walk(const std::string& text, const Mode& mode, Way way) {
+    AngleBrackets angles(mode.angles);
+    Buffer buffer(text);
+    kxtl::SeparatorMemo memo{};
+    ReferenceRules rules;
+    rules.separator = mode.separator;
+    rules.quotes = mode.alt ? mode.options != 0 : (mode.options & Q) != 0;
+    rules.brackets = !mode.alt;
+    rules.angles = mode.angles;
+    rules.escape = mode.alt ? 0 : mode.escape;
+    rules.extra = mode.alt ? nullptr : mode.extra;
+    const bool white = (mode.separator & 0xFF) == 0;
+    char* cur = white ? kxtl::skip_white_space(buffer.get()) : buffer.get();
+    Answers answers;
+    while (cur != nullptr) {
+        int state = 0;
+        char* found = nullptr;
+        if (way == Reference) {
+            found = ReferenceFindSeparator(cur, rules, &state);
+            if (mode.alt) state = 0;
+        } else if (mode.alt) {
+            found = kxtl::find_separator_alt(cur, mode.separator, mode.options);
+        } else if (way == Afresh) {
+            found = kxtl::find_separator_ex(cur, mode.separator, mode.options, &state, mode.escape,
+                                            mode.extra);
+        } else {
+            found = kxtl::find_separator_memo(cur, mode.separator, mode.options, &state,
+                                              mode.escape, mode.extra, &memo);
         }
+        answers.emplace_back(buffer.offset(found), state);
+        if (found == nullptr) break;
+        for (char* p = cur; p < found; ++p) *p = '(';
+        *found = '\0';
+        cur = white ? kxtl::skip_white_space_run(found + 1) : found + 1;
     }
+    kxtl::release_separator_memo(&memo);
+    EXPECT_EQ(memo.groups, nullptr);
+    return answers;
+}
+
+void ExpectAllAgree(const std::string& text, const Mode& mode) {
+    const Answers expected = Walk(text, mode, Reference);
+    ASSERT_EQ(Walk(text, mode, Afresh), expected)
+        << "afresh: " << text.substr(0, 60) << " separator " << mode.separator;
+    ASSERT_EQ(Walk(text, mode, Remembering), expected)
+        << "memo: " << text.substr(0, 60) << " separator " << mode.separator;
+}
+
+std::vector<Mode> EveryMode() {
+    std::vector<Mode> modes;
+    for (const int separator : {int{','}, 0, int{'('}, int{'"'}, -1})
+        for (const int options : {0, Q})
+            for (const bool angles : {false, true}) {
+                modes.push_back({separator, options, angles});
+                modes.push_back({separator, options, angles, '\\', ";"});
+                modes.push_back({separator, options != 0 ? 1 : 0, angles, 0, nullptr, true});
+            }
+    modes.push_back({',', Q, false, '(', nullptr});  // an escape byte that is also an opener
+    modes.push_back({',', Q, false, '"', "\""});
+    return modes;
+}
+
+// Every text of up to six bytes that matter.
+TEST(SeparatorSearches, AgreeWithTheReferenceOnEveryShortText) {
+    const std::string alphabet = ",\"(>\\ <";
+    const std::vector<Mode> modes = EveryMode();
+    for (int code = 0; code < 8 * 8 * 8 * 8 * 8 * 8; ++code) {
+        std::string text;  // digit 7 stands for no byte, so shorter texts come too
+        for (int k = 0, digits = code; k < 6; ++k, digits /= 8)
+            if (digits % 8 < 7) text += alphabet[static_cast<std::size_t>(digits % 8)];
+        // Each text in one mode, picked by a hash so that no byte of the text decides it.
+        ExpectAllAgree(text,
+                       modes[(static_cast<unsigned>(code) * 2654435761u >> 13) % modes.size()]);
+    }
+}
+
+// Random texts rich in brackets, quotes and escapes, and long hostile ones: groups that never
+// close, stray closers, deep nesting, a quote left open in front of brackets.
+TEST(SeparatorSearches, AgreeWithTheReferenceOnRandomAndHostileTexts) {
+    const std::vector<Mode> modes = EveryMode();
+    std::mt19937 dice(20261206);
+    const std::string bytes = ",,;  \t\"\"(()[]{}<>\\xy\xff";
+    for (int i = 0; i < 3000; ++i) {
+        std::string text(dice() % 80, 'x');
+        for (char& c : text) c = bytes[dice() % bytes.size()];
+        ExpectAllAgree(text, modes[dice() % modes.size()]);
+    }
+    const auto repeat = [](const std::string& unit, std::size_t size) {
+        std::string text;
+        while (text.size() < size) text += unit;
+        return text;
+    };
+    for (const std::string unit : {"(a,", "<a,", "([{a,", " a\t(", "(k=v;", "((((a", ")(a,", "\"a,",
+                                   "(a,)", "\\(a,", "[a,\"", "{<a,(>"}) {
+        for (const Mode& mode : modes) ExpectAllAgree(repeat(unit, 600), mode);
+        ExpectAllAgree("\"" + repeat(unit, 600), {',', Q, true});
+        ExpectAllAgree(repeat(unit, 300) + ")" + repeat(unit, 300), {',', Q, true});
+    }
+}
+
+// One memo over one unchanged buffer, searched from anywhere in any order and with other rules
+// in between, still answers as the search that remembers nothing.
+TEST(SeparatorSearches, MemoAnswersFromAnyStart) {
+    std::mt19937 dice(7);
+    const std::string bytes = ",;\"(()[]{}<>\\ x";
+    for (int i = 0; i < 300; ++i) {
+        std::string text(200, 'x');
+        for (char& c : text) c = bytes[dice() % bytes.size()];
+        Buffer buffer(text);
+        kxtl::SeparatorMemo memo{};
+        for (int k = 0; k < 200; ++k) {
+            const int from = static_cast<int>(dice() % (text.size() + 1));
+            const int separator = dice() % 4 == 0 ? ';' : ',';
+            const int escape = dice() % 4 == 0 ? '\\' : 0;
+            int expectedState = 0, state = 0;
+            char* expected = kxtl::find_separator_ex(buffer.get() + from, separator, Q,
+                                                     &expectedState, escape, nullptr);
+            ASSERT_EQ(kxtl::find_separator_memo(buffer.get() + from, separator, Q, &state, escape,
+                                                nullptr, &memo),
+                      expected)
+                << text << " from " << from;
+            ASSERT_EQ(state, expectedState);
+        }
+        kxtl::release_separator_memo(&memo);
+    }
+    kxtl::release_separator_memo(nullptr);
+    int state = 1;
+    kxtl::SeparatorMemo memo{};
+    EXPECT_EQ(kxtl::find_separator_memo(nullptr, ',', Q, &state, 0, nullptr, &memo), nullptr);
+    EXPECT_EQ(state, 0);
+    Buffer buffer("(a,b");
+    EXPECT_EQ(buffer.offset(
+                  kxtl::find_separator_memo(buffer.get(), ',', Q, nullptr, 0, nullptr, nullptr)),
+              2);
+    // Only a search that had to read past its answer keeps what it read.
+    Buffer closed("a,(b)"), open("(a,b");
+    EXPECT_NE(kxtl::find_separator_memo(closed.get(), ',', Q, &state, 0, nullptr, &memo), nullptr);
+    EXPECT_EQ(memo.groups, nullptr);
+    EXPECT_NE(kxtl::find_separator_memo(open.get(), ',', Q, &state, 0, nullptr, &memo), nullptr);
+    EXPECT_NE(memo.groups, nullptr);
+    kxtl::release_separator_memo(&memo);
 }
 
 // The in-place edits. Strip reads `arg` as its flags (and must not write them); Unquote takes it

@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "support/test_host.h"
+#include "text/csv_reference.h"
 
 namespace {
 
@@ -36,45 +38,27 @@ TEST(TokenizeOneCsvLineEntry, OnlyAnEmptyLineNeedsNoArray) {
     EXPECT_EQ(kxu_tokenize_one_csv_line(nullptr, nullptr), -1);
 }
 
-// The unquoting rules step by step, on a copy.
-std::string UnquotedByTheRules(const std::string& raw) {
-    const std::size_t n = raw.size();
-    if (n == 0 || raw == "\n") return "";
-    const bool quoted = raw[0] == '"';
-    std::string cell = quoted ? "" : raw.substr(0, 1);
-    for (std::size_t i = 1; i + 2 <= n; ++i) {
-        if (raw[i] != '"') {
-            cell += raw[i];
-        } else if (raw[i + 1] == '"') {
-            cell += '"';
-            ++i;
-        } else {
-            return cell;
-        }
-    }
-    if (quoted) return cell;  // the closing quote dropped, or none there (-2)
-    if (n >= 2 && raw[n - 1] != '"') cell += raw[n - 1];
-    return cell;
-}
-
-// Random lines over the bytes that matter: the cells must be the splitter's raw cells, each
-// unquoted by the rules, whatever shortcut the tokenizer takes to find the ones to rewrite.
+// Random lines over the bytes that matter, short ones and ones that span several of the
+// search's 64-byte windows: the cells must be the raw cells, each unquoted by the rules,
+// whatever shortcut the tokenizer takes to find the ones to rewrite.
 TEST(TokenizeOneCsvLine, EqualsTheRawCellsUnquotedOneByOne) {
-    const std::string alphabet = "ab,,\"\"\n(<)";
+    const std::string alphabet = "ab,,\"\"\"\n(<)x";
     unsigned state = 12345;
-    CStringArray cells, raw;
+    const auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+    CStringArray cells;
     for (int round = 0; round < 20000; ++round) {
         std::string line;
-        state = state * 1103515245u + 12345u;
-        const unsigned length = (state >> 16) % 16;
-        for (unsigned i = 0; i < length; ++i) {
-            state = state * 1103515245u + 12345u;
-            line += alphabet[(state >> 16) % alphabet.size()];
+        const unsigned length = next() % 4 == 0 ? next() % 200 : next() % 16;
+        while (line.size() < length) {
+            // Runs of one byte make long cells and long quoted stretches likely too.
+            const char c = alphabet[next() % alphabet.size()];
+            line.append(next() % 8 == 0 ? next() % 40 : 1, c);
         }
-        const int count = kxutilsTokenizeOneCSVLine(line.c_str(), &cells);
-        ASSERT_EQ(count, kxutilsGetTokens(line.c_str(), &raw, ',', nullptr, QUOTE_MODE_ANGLE, 0));
-        for (int i = 0; i < count; ++i)
-            ASSERT_EQ(std::string(cells[i]), UnquotedByTheRules(std::string(raw[i])))
+        const std::vector<std::string> raw = RawCells(line);
+        ASSERT_EQ(kxutilsTokenizeOneCSVLine(line.c_str(), &cells),
+                  line.empty() ? 0 : static_cast<int>(raw.size()));
+        for (std::size_t i = 0; i < raw.size() && !line.empty(); ++i)
+            ASSERT_EQ(std::string(cells[static_cast<INT_PTR>(i)]), UnquotedByTheRules(raw[i]))
                 << testing::PrintToString(line) << " cell " << i;
     }
 }

@@ -67,6 +67,21 @@ class KXAFX_API CString {
         }
     }
 
+    // As SetString, for a text that lies outside this string and is followed by
+    // readable bytes up to text + 16 at least (a slice of a padded buffer): a text
+    // of up to 15 characters is copied as one block of 16 bytes, with no branch on
+    // its length, into the block every string of that size has room for.
+    void SetStringPadded(const char* text, int length) {
+        Data* h = Header();
+        if (static_cast<unsigned>(length) <= 15 && h->refs == 1 && h->capacity >= 15 && text) {
+            std::memcpy(m_pszData, text, 16);
+            h->length = length;
+            m_pszData[length] = '\0';
+        } else {
+            SetString(text, length);
+        }
+    }
+
     // ---- Attributes ---------------------------------------------------------
     int GetLength() const noexcept { return Header()->length; }
     bool IsEmpty() const noexcept { return GetLength() == 0; }

@@ -1,0 +1,97 @@
+// The separator searches of a split against the plain reference search, in every mode: the
+// one the token splitter makes (remembering what it learns, a NUL over each answer, the token
+// before it rewritten) and the one that remembers nothing must answer as the reference from
+// the same start. The reference reads to the end from every start, which on a long text with
+// groups that never close costs the square of its length; it checks a sample of the searches
+// (the first and last ones, those at powers of two, and others picked by the input), so that
+// a long input costs the reference a bounded number of passes. A slow input is a finding of
+// libFuzzer's -timeout: the searches themselves must stay linear.
+#include "companion/separator_reference.h"
+#include "fuzz.h"
+#include "kxtl.h"
+
+#include <vector>
+
+namespace {
+
+struct Mode {
+    int separator;
+    int options;
+    int escape;
+    const char* extra;
+    bool angles;
+};
+
+// The answers of a walk as the splitter makes it: offsets (-1 for none) and states.
+std::vector<std::pair<long, int>> Walk(const std::string& text, const Mode& mode, bool remember) {
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    char* const base = buffer.data();
+    kxtl::SeparatorMemo memo{};
+    const bool white = (mode.separator & 0xFF) == 0;
+    char* cur = white ? kxtl::skip_white_space(base) : base;
+    std::vector<std::pair<long, int>> answers;
+    while (cur != nullptr) {
+        int state = 0;
+        char* found = remember ? kxtl::find_separator_memo(cur, mode.separator, mode.options,
+                                                           &state, mode.escape, mode.extra, &memo)
+                               : kxtl::find_separator_ex(cur, mode.separator, mode.options, &state,
+                                                         mode.escape, mode.extra);
+        answers.emplace_back(found == nullptr ? -1 : found - base, state);
+        if (found == nullptr) break;
+        for (char* p = cur; p < found; ++p) *p = '(';
+        *found = '\0';
+        cur = white ? kxtl::skip_white_space_run(found + 1) : found + 1;
+    }
+    kxtl::release_separator_memo(&memo);
+    return answers;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    Mode mode{};
+    mode.separator = in.PickValueInArray({',', ';', 0, '(', '"', -1});
+    mode.options = in.ConsumeBool() ? kxtl::FS_QUOTES : 0;
+    mode.escape = in.ConsumeBool() ? '\\' : 0;
+    mode.extra = in.ConsumeBool() ? ";" : nullptr;
+    mode.angles = in.ConsumeBool();
+    const unsigned pick = in.ConsumeIntegral<unsigned>();
+    std::string text = in.ConsumeRemainingBytesAsString();
+    text = text.c_str();  // up to the first NUL
+
+    const int previous = kxtl::set_parenth_use_angle_brackets(mode.angles ? 1 : 0);
+    const auto remembered = Walk(text, mode, true);
+    KX_CHECK(remembered == Walk(text, mode, false));
+
+    // The reference from each sampled start: the starts are those of the walk.
+    ReferenceRules rules;
+    rules.separator = mode.separator;
+    rules.quotes = (mode.options & kxtl::FS_QUOTES) != 0;
+    rules.angles = mode.angles;
+    rules.escape = mode.escape;
+    rules.extra = mode.extra;
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    char* const base = buffer.data();
+    const bool white = (mode.separator & 0xFF) == 0;
+    char* cur = white ? kxtl::skip_white_space(base) : base;
+    const std::size_t n = remembered.size();
+    for (std::size_t i = 0; i < n && cur != nullptr; ++i) {
+        const bool sampled = i < 8 || i + 8 >= n || (i & (i - 1)) == 0 || (i ^ pick) % 97 == 0;
+        if (sampled) {
+            int state = 0;
+            char* expected = ReferenceFindSeparator(cur, rules, &state);
+            KX_CHECK((expected == nullptr ? -1 : expected - base) == remembered[i].first);
+            KX_CHECK(state == remembered[i].second);
+        }
+        if (remembered[i].first < 0) break;
+        char* found = base + remembered[i].first;
+        for (char* p = cur; p < found; ++p) *p = '(';
+        *found = '\0';
+        cur = white ? kxtl::skip_white_space_run(found + 1) : found + 1;
+    }
+    kxtl::set_parenth_use_angle_brackets(previous);
+    return 0;
+}
