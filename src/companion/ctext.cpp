@@ -8,7 +8,14 @@
 
 #include "kxplatform.h"
 
+#include <bit>
 #include <cstring>
+#include <new>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kxtl {
 namespace {
@@ -27,21 +34,27 @@ bool is_c_space(unsigned char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
-// Case-insensitive search: the candidates are the bytes that fold to the
-// keyword's first byte (one or two in Windows-1252), found with strchr or
-// strpbrk; each candidate is then compared byte by byte under the folding.
+// The bytes that fold to the same byte as `c` under `lower` (the Windows-1252 case pairs are
+// pairs: the byte itself and its other case), as `*first` and `*second` (the same when `c`
+// has no other case).
+void fold_partners(const unsigned char* lower, unsigned char c, unsigned char* first,
+                   unsigned char* second) {
+    *first = lower[c];
+    const unsigned char upper = kxp::cp_to_upper(*first);
+    *second = lower[upper] == *first ? upper : *first;
+}
+
+// Case-insensitive search up to the NUL: the candidates are the bytes that fold to the
+// keyword's first byte, found with strchr or strpbrk; each is then compared byte by byte
+// under the folding.
 char* find_folded(const unsigned char* key, char* from) {
     const unsigned char* lower = kxp::cp_lower_table();
-    const unsigned char first = lower[key[0]];
-    char accept[257];
-    int n = 0;
-    for (int b = 1; b < 256; ++b)
-        if (lower[b] == first) accept[n++] = static_cast<char>(b);
-    accept[n] = '\0';
-
+    unsigned char a = 0, b = 0;
+    fold_partners(lower, key[0], &a, &b);
+    const char accept[3] = {static_cast<char>(a), static_cast<char>(b), '\0'};
     char* p = from;
     for (;;) {
-        p = (n == 1) ? std::strchr(p, accept[0]) : std::strpbrk(p, accept);
+        p = a == b ? std::strchr(p, a) : std::strpbrk(p, accept);
         if (p == nullptr) return nullptr;
         const unsigned char* t = reinterpret_cast<const unsigned char*>(p);
         std::size_t i = 1;
@@ -52,6 +65,86 @@ char* find_folded(const unsigned char* key, char* from) {
         if (key[i] == 0) return p;
         ++p;
     }
+}
+
+// The text's bytes as the search compares them: folded, or as they are.
+struct Folding {
+    const unsigned char* lower;  // null: exact
+    unsigned char operator()(unsigned char c) const { return lower != nullptr ? lower[c] : c; }
+};
+
+// Knuth-Morris-Pratt from `p` to `end`, for keywords whose candidates keep matching far: each
+// byte of the text is looked at a bounded number of times, whatever the keyword repeats.
+// Null when the memory for its table is missing (the caller then goes on comparing).
+const unsigned char* find_kmp(const unsigned char* key, std::size_t k, const unsigned char* p,
+                              const unsigned char* end, Folding fold, bool* done) {
+    std::vector<std::size_t> border;
+    try {
+        border.resize(k + 1);
+    } catch (const std::bad_alloc&) {
+        *done = false;
+        return nullptr;
+    }
+    *done = true;
+    border[0] = 0;
+    border[1] = 0;
+    for (std::size_t i = 1, b = 0; i < k; ++i) {
+        while (b > 0 && fold(key[i]) != fold(key[b])) b = border[b];
+        if (fold(key[i]) == fold(key[b])) ++b;
+        border[i + 1] = b;
+    }
+    for (std::size_t m = 0; p < end; ++p) {
+        while (m > 0 && fold(*p) != fold(key[m])) m = border[m];
+        if (fold(*p) == fold(key[m])) ++m;
+        if (m == k) return p + 1 - k;
+    }
+    return nullptr;
+}
+
+// The first position in [from, end) at or after which a byte equal to `a` or `b` stands, or
+// `end`. Sixteen bytes at a time where the processor compares that many at once.
+const unsigned char* find_either(const unsigned char* p, const unsigned char* end, unsigned char a,
+                                 unsigned char b) {
+#if defined(__SSE2__)
+    const __m128i va = _mm_set1_epi8(static_cast<char>(a));
+    const __m128i vb = _mm_set1_epi8(static_cast<char>(b));
+    for (; end - p >= 16; p += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const int hits =
+            _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, va), _mm_cmpeq_epi8(bytes, vb)));
+        if (hits != 0) return p + std::countr_zero(static_cast<unsigned>(hits));
+    }
+#endif
+    while (p < end && *p != a && *p != b) ++p;
+    return p;
+}
+
+// The search of find_substring_in: from candidate to candidate for the keyword's first byte,
+// each compared on; should the comparing come to more than twice the text passed, the rest
+// goes to Knuth-Morris-Pratt, so that no keyword makes the search slower than linear.
+char* find_bounded(const unsigned char* key, std::size_t k, unsigned char* from,
+                   const unsigned char* end, Folding fold) {
+    unsigned char a = key[0], b = key[0];
+    if (fold.lower != nullptr) fold_partners(fold.lower, key[0], &a, &b);
+    std::size_t compared = 0;
+    for (const unsigned char* p = from; end - p >= static_cast<std::ptrdiff_t>(k);) {
+        p = find_either(p, end - k + 1, a, b);
+        if (end - p < static_cast<std::ptrdiff_t>(k)) break;
+        std::size_t i = 1;
+        while (i < k && fold(p[i]) == fold(key[i])) ++i;
+        if (i == k) return const_cast<char*>(reinterpret_cast<const char*>(p));
+        compared += i;
+        if (compared > 2 * static_cast<std::size_t>(p - from) + 2 * k) {
+            bool done = false;
+            const unsigned char* hit = find_kmp(key, k, p + 1, end, fold, &done);
+            if (done)
+                return hit == nullptr ? nullptr
+                                      : const_cast<char*>(reinterpret_cast<const char*>(hit));
+            compared = 0;
+        }
+        ++p;
+    }
+    return nullptr;
 }
 
 // Length of the operator word AND, OR or NOT (any letter case) that starts at
@@ -109,6 +202,22 @@ char* find_substring(const char* keyword, char* from, unsigned short options) {
     if (keyword == nullptr || from == nullptr || keyword[0] == '\0') return nullptr;
     if ((options & kIgnoreCase) == 0) return std::strstr(from, keyword);
     return find_folded(reinterpret_cast<const unsigned char*>(keyword), from);
+}
+
+// find_substring_in(keyword, from, end, options)
+// As find_substring, for a text whose NUL stands at `end` (at or after `from`); nothing past
+// it is read. Knowing where the text ends, the search reads it sixteen bytes at a time for
+// the keyword's first byte in either case, as a first-byte scan does, and compares on only
+// there; keywords that keep matching far from many places (a long run of one letter) go to
+// a second way that looks at each byte a bounded number of times. Linear in the text and
+// the keyword together, whatever either holds. Null `end`, or one before `from`, gives null.
+char* find_substring_in(const char* keyword, char* from, const char* end, unsigned short options) {
+    if (keyword == nullptr || from == nullptr || end == nullptr || end < from || keyword[0] == '\0')
+        return nullptr;
+    const Folding fold{(options & kIgnoreCase) != 0 ? kxp::cp_lower_table() : nullptr};
+    return find_bounded(reinterpret_cast<const unsigned char*>(keyword), std::strlen(keyword),
+                        reinterpret_cast<unsigned char*>(from),
+                        reinterpret_cast<const unsigned char*>(end), fold);
 }
 
 // preprocess_expression(buffer, length)

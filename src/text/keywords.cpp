@@ -5,8 +5,8 @@
 #include <climits>
 #include <cstdint>
 #include <cstring>
-#include <utility>
 #include <string_view>
+#include <utility>
 
 #include "kxplatform.h"
 #include "kxtl.h"
@@ -75,8 +75,10 @@ int kxu_keyword_replace(CString* text, const char* keyword, const char* replacem
     int write = 0;               // end of the rewritten part (front to back)
     int copied = 0;              // source bytes before this are rewritten
     unsigned char joinByte = 0;  // the rewritten part's last byte (0: none)
-    for (char* hit = kxtl::find_substring(keyword, buffer, options); hit;
-         hit = kxtl::find_substring(keyword, hit + k, options)) {
+    // The search runs ahead of the rewriting, over original text that ends at n.
+    const char* const textEnd = buffer + n;
+    for (char* hit = kxtl::find_substring_in(keyword, buffer, textEnd, options); hit;
+         hit = kxtl::find_substring_in(keyword, hit + k, textEnd, options)) {
         const int p = static_cast<int>(hit - buffer);
         const auto before = p > copied ? static_cast<unsigned char>(buffer[p - 1]) : joinByte;
         const auto after = static_cast<unsigned char>(buffer[p + k]);  // the NUL at the end

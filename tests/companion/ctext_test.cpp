@@ -1,6 +1,7 @@
 // Tests of the companion text transforms (src/companion/ctext.cpp). Keyword replacement, script
 // conditions and comment removal drive them through the exports in tests/text; these rows hold
 // what those never reach: code-page folding, option bits, the length argument, exact positions.
+#include "kxplatform.h"
 #include "kxtl.h"
 
 #include <gtest/gtest.h>
@@ -38,8 +39,65 @@ TEST(FindSubstring, Table) {
         char* const got = kxtl::find_substring(r.keyword, buf.data() + r.from, r.options);
         EXPECT_EQ(got == nullptr ? -1 : got - buf.data(), r.expected)
             << "text '" << r.text << "' options " << r.options << " from " << r.from;
+        char* const bounded = kxtl::find_substring_in(r.keyword, buf.data() + r.from,
+                                                      buf.data() + buf.size(), r.options);
+        EXPECT_EQ(bounded == nullptr ? -1 : bounded - buf.data(), r.expected) << r.text;
     }
     EXPECT_EQ(kxtl::find_substring("a", nullptr, 0x1000), nullptr);
+    char text[] = "abc";
+    EXPECT_EQ(kxtl::find_substring_in("b", text, nullptr, 0), nullptr);
+    EXPECT_EQ(kxtl::find_substring_in("b", text + 2, text + 1, 0), nullptr);
+    EXPECT_EQ(kxtl::find_substring_in("c", text, text + 2, 0), nullptr);  // past the end given
+}
+
+// Both searches against a plain one on random texts over few letters, with keywords that
+// repeat themselves (so that candidates keep matching far and the bounded search changes its
+// way), in both letter cases, from every start. The folding of each byte must have at most
+// one other case, as the candidate scan takes it.
+TEST(FindSubstring, AgreesWithAPlainSearch) {
+    const unsigned char* lower = kxp::cp_lower_table();
+    for (int c = 0; c < 256; ++c) {
+        int partners = 0;
+        for (int b = 0; b < 256; ++b) partners += lower[b] == lower[c];
+        EXPECT_LE(partners, 2) << c;
+        if (partners == 2) {
+            EXPECT_EQ(lower[kxp::cp_to_upper(lower[c])], lower[c]) << c;
+        }
+    }
+    unsigned state = 99;
+    const auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 16; };
+    const std::string letters = "aAab\xC9\xE9";
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(next() % 300, 'a'), keyword(1 + next() % 12, 'a');
+        for (char& c : text) c = next() % 4 == 0 ? letters[next() % letters.size()] : 'a';
+        for (char& c : keyword) c = next() % 6 == 0 ? letters[next() % letters.size()] : 'A';
+        const unsigned short options = next() % 3 == 0 ? 0 : 0x1000;
+        const auto same = [&](unsigned char x, unsigned char y) {
+            return options != 0 ? lower[x] == lower[y] : x == y;
+        };
+        for (std::size_t from = 0; from <= text.size(); from += 1 + next() % 40) {
+            std::size_t expected = std::string::npos;
+            for (std::size_t p = from; p + keyword.size() <= text.size(); ++p) {
+                std::size_t i = 0;
+                while (i < keyword.size() && same(text[p + i], keyword[i])) ++i;
+                if (i == keyword.size()) {
+                    expected = p;
+                    break;
+                }
+            }
+            std::string buf = text;
+            const auto offset = [&](const char* p) {
+                return p == nullptr ? std::string::npos : static_cast<std::size_t>(p - buf.data());
+            };
+            ASSERT_EQ(offset(kxtl::find_substring(keyword.c_str(), buf.data() + from, options)),
+                      expected)
+                << text << " / " << keyword << " from " << from;
+            ASSERT_EQ(offset(kxtl::find_substring_in(keyword.c_str(), buf.data() + from,
+                                                     buf.data() + buf.size(), options)),
+                      expected)
+                << text << " / " << keyword << " from " << from;
+        }
+    }
 }
 
 TEST(PreprocessExpression, Table) {
