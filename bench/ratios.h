@@ -1,7 +1,8 @@
 // A console reporter that also remembers each benchmark's CPU time, so that a
 // program can print how its subject compares with the baseline measured in
 // the same run. CPU time, because the machines these run on are shared and
-// wall time there measures the neighbours too.
+// wall time there measures the neighbours too; and of repeated runs the least,
+// the one the neighbours disturbed least.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -15,9 +16,18 @@ class RatioReporter : public benchmark::ConsoleReporter {
   public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                seconds_[run.benchmark_name()] =
+            // A single run, or the "min" of repeated ones (a program that repeats its runs
+            // and shows their aggregates only adds that statistic).
+            const bool single = run.run_type == Run::RT_Iteration;
+            const bool least = run.run_type == Run::RT_Aggregate && run.aggregate_name == "min";
+            if ((single || least) && !run.error_occurred) {
+                const double seconds =
                     run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+                std::string name = run.run_name.function_name;
+                if (!run.run_name.args.empty()) name += "/" + run.run_name.args;
+                auto [it, added] = seconds_.emplace(name, seconds);
+                if (!added && seconds < it->second) it->second = seconds;
+            }
         }
         ConsoleReporter::ReportRuns(runs);
     }

@@ -1,0 +1,173 @@
+// Growth on hostile texts: every text entry of the library on inputs built to make it slow
+// (brackets and quotes that never close, stray closers, deep nesting, unending comments and
+// entities, near-misses of a keyword), each at 64 KB and at 512 KB. Time proportional to the
+// input makes the second run about 8 times the first; the program prints each ratio, of the
+// least CPU time of three runs, and fails when one is above 10. (The 512 KB runs no longer fit
+// the fastest caches, and their arrays of tokens neither: a little above 8 is that, not growth.)
+#include <benchmark/benchmark.h>
+
+#include <zuvuvur/zuvuvur.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ratios.h"
+
+namespace {
+
+constexpr int kSmall = 64 << 10;
+constexpr int kLarge = 512 << 10;
+
+std::string Repeat(const std::string& unit, int size) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(size) + unit.size());
+    while (text.size() < static_cast<std::size_t>(size)) text += unit;
+    text.resize(static_cast<std::size_t>(size));
+    return text;
+}
+
+struct Case {
+    std::string name;
+    std::string prefix;  // once in front of the repeated unit
+    std::string unit;
+    std::function<void(const std::string&)> call;
+};
+
+CStringArray g_tokens, g_values;  // reused from call to call, as a script reuses its arrays
+
+std::function<void(const std::string&)> Tokens(char separator, int quoteMode, int options) {
+    return [=](const std::string& text) {
+        int state = 0;
+        benchmark::DoNotOptimize(
+            kxutilsGetTokens(text.c_str(), &g_tokens, separator, &state, quoteMode, options));
+    };
+}
+
+// Entries that rewrite a CString in place get a fresh copy of the text each time; the copy is
+// the same for both sizes' share of the work and is linear itself.
+std::function<void(const std::string&)> InPlace(std::function<void(CString&)> call) {
+    return [=](const std::string& text) {
+        CString s(text.c_str());
+        call(s);
+        benchmark::DoNotOptimize(s.GetLength());
+    };
+}
+
+std::vector<Case> Cases() {
+    using S = const std::string&;
+    std::vector<Case> cases = {
+        // The separator searches, under every road into them.
+        {"tokens (a,", "", "(a,", Tokens(',', 0, 0)},
+        {"tokens <a, angle", "", "<a,", Tokens(',', QUOTE_MODE_ANGLE, 0)},
+        {"tokens ([{a,", "", "([{a,", Tokens(',', 0, 0)},
+        {"tokens white space ' a\\t('", "", " a\t(", Tokens('\0', 0, 0)},
+        {"tokens white space (a b, mode -1", "", "(a b ", Tokens('\0', -1, 0)},
+        {"tokens (a, extended", "", "(a,", Tokens(',', 0, GT_EX_SEARCH)},
+        {"tokens ((((a", "", "((((a", Tokens(',', 0, 0)},
+        {"tokens )(a, stray closers", "", ")(a,", Tokens(',', 0, 0)},
+        {"tokens \"(a, open quote first", "\"", "(a,", Tokens(',', 0, 0)},
+        {"tokens \"a, quotes", "", "\"a,", Tokens(',', '"', GT_UNQUOTE_OPTION)},
+        {"tokens x\"a, alternative", "x\"", "a,", Tokens(',', 0, GT_ALT_SEARCH)},
+        {"tokens (a\\n lines", "", "(a\r\n", Tokens('\n', 0, 0)},
+        {"csv (a,", "", "(a,", [](S t) { kxutilsTokenizeOneCSVLine(t.c_str(), &g_tokens); }},
+        {"csv \"a\"\"b, open quote", "", "\"a\"\"b,",
+         [](S t) { kxutilsTokenizeOneCSVLine(t.c_str(), &g_tokens); }},
+        {"key=value (k=v;", "", "(k=v;",
+         [](S t) { kxutilsSeparateKeyValues(t.c_str(), &g_tokens, &g_values, ';'); }},
+        {"key=value \"k=v;", "", "\"k=v;",
+         [](S t) { kxutilsSeparateKeyValues(t.c_str(), &g_tokens, &g_values, ';'); }},
+        // The other splitters and joiners.
+        {"separate by aab in aaa", "", "a",
+         [](S t) { kxutilsSeparateByStr(t.c_str(), &g_tokens, "aab"); }},
+        {"separate by ab", "", "ab", [](S t) { kxutilsSeparateByStr(t.c_str(), &g_tokens, "ab"); }},
+        {"labels with duplicates", "", "LUP1D2 ",
+         [](S t) {
+             g_tokens.SetSize(0);
+             kxutilsSeparateWksLabelsChar(t.c_str(), &g_tokens, 1);
+         }},
+        {"labels p123...", "", "p1234567890",
+         [](S t) {
+             g_tokens.SetSize(0);
+             kxutilsSeparateWksLabelsChar(t.c_str(), &g_tokens, 1);
+         }},
+        // The transforms.
+        {"keyword an in aaa ignoring case", "", "a",
+         InPlace([](CString& s) { kxu_keyword_replace(&s, "aaaab", "x", true); })},
+        {"keyword and in andandand", "", "and",
+         InPlace([](CString& s) { kxu_keyword_replace(&s, "and", "&&&&", true); })},
+        {"keyword and spaced", "", "and ",
+         InPlace([](CString& s) { kxu_keyword_replace(&s, "AND", "&&&&", true); })},
+        {"expression", "", "a=1 and not b|c or ",
+         [](S t) {
+             CString result;
+             kxu_get_correct_SK_expression(t.c_str(), &result);
+         }},
+        {"wrap one long word", "", "x", InPlace([](CString& s) { kxu_wrap_text(&s, 40, 4); })},
+        {"wrap many blanks", "", "a  ", InPlace([](CString& s) { kxu_wrap_text(&s, 3, 2); })},
+        {"C comments open /*", "/*", "/*", InPlace([](CString& s) { kxu_skip_C_comments(&s, 0); })},
+        {"C comments //", "", "//\\\n", InPlace([](CString& s) { kxu_skip_C_comments(&s, 0); })},
+        {"C comments open string", "\"", "a/**/",
+         InPlace([](CString& s) { kxu_skip_C_comments(&s, 0); })},
+        {"C comments leading", "", "/**/ ",
+         InPlace([](CString& s) { kxu_skip_C_comments(&s, 1); })},
+        {"C string", "", "\"\\?\x01",
+         [](S t) {
+             CString out;
+             kxu_make_C_string_from_ascii(t.c_str(), &out);
+         }},
+        {"C name", "", "1 -", InPlace([](CString& s) { kxuMakeValidCName(&s, 'x'); })},
+        {"html escape", "", "<&\" -\n",
+         InPlace([](CString& s) { kxutilsCheckEscapeHTMLCharcters(&s, nullptr, 0); })},
+        {"html unescape &&&", "", "&",
+         InPlace([](CString& s) { kxutilsCheckEscapeHTMLCharcters(&s, nullptr, 1); })},
+        {"html unescape &amp", "", "&am",
+         InPlace([](CString& s) { kxutilsCheckEscapeHTMLCharcters(&s, nullptr, 1); })},
+        {"pad", "", "abc",
+         [](S t) { benchmark::DoNotOptimize(kxu_str_pad_char(t.c_str(), 1 << 20, 2, '*')); }},
+        {"relative path", "C:\\", "a\\",
+         [](S t) {
+             CString result;
+             const std::string target = t + "x.txt";
+             kxu_make_relative_path(result, (t + "y\\z.txt").c_str(), target.c_str(), 0);
+         }},
+    };
+    return cases;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    const std::vector<Case> cases = Cases();
+    for (const Case& c : cases) {
+        for (const int size : {kSmall, kLarge}) {
+            const std::string text =
+                c.prefix + Repeat(c.unit, size - static_cast<int>(c.prefix.size()));
+            benchmark::RegisterBenchmark(
+                (c.name + "/" + std::to_string(size >> 10) + "K").c_str(),
+                [text, call = c.call](benchmark::State& state) {
+                    for (auto _ : state) call(text);
+                    state.SetBytesProcessed(state.iterations() *
+                                            static_cast<std::int64_t>(text.size()));
+                })
+                ->Repetitions(3)
+                ->ComputeStatistics("min",
+                                    [](const std::vector<double>& v) {
+                                        return *std::min_element(v.begin(), v.end());
+                                    })
+                ->DisplayAggregatesOnly(true)
+                ->Unit(benchmark::kMillisecond);
+        }
+    }
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::printf("\n512 KB over 64 KB (8 is linear):\n");
+    bool ok = true;
+    for (const Case& c : cases) ok &= reporter.Ratio(c.name + "/512K", c.name + "/64K", 10.0);
+    return ok ? 0 : 1;
+}
