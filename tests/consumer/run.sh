@@ -56,8 +56,11 @@ mkdir -p "$work/pkgconfig"
 expect "pkg-config host" "$split
 $message" "$work/pkgconfig/host"
 
-# A host's own module comes before the library's: one beside the host that
-# holds no texts at all hides the installed one.
+# A host's own module comes before the library's, for the message lookup and
+# for any bare name: one beside the host that holds no texts at all hides the
+# installed one.
 cp "$prefix/lib/zuvuvur/shell32.dll" "$work/pkgconfig/kxErrMsg_64.dll"
-expect "host's own module first" "$split
+expect "host's own message module first" "$split
 no message 15001" "$work/pkgconfig/host"
+cp "$prefix/lib/zuvuvur/shell32.dll" "$work/cmake/KXSmsg9_64.dll"
+expect "host's own module first by bare name" "$prefix/lib/zuvuvur/" "$work/cmake/layers"
