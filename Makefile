@@ -1,13 +1,13 @@
 # The front door: `make demo` and `make test`. Both first install what a fresh
 # machine lacks (Debian packages, only when missing).
 
-PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev attr
+PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev attr pkgconf
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 FUZZ_RUNS ?= 0
 
-.PHONY: all setup setup-windows build release test test-default test-asan test-windows demo bench fuzz fuzz-smoke format clean
+.PHONY: all setup setup-windows setup-package build release test test-default test-asan test-windows package demo bench fuzz fuzz-smoke format clean
 
 all: build
 
@@ -28,6 +28,12 @@ WINDOWS_PACKAGES := g++-mingw-w64-x86-64-posix wine64 googletest
 setup-windows:
 	$(MAKE) setup EXTRA_PACKAGES="$(WINDOWS_PACKAGES)"
 
+# Packing wants lintian to judge the .deb, and the Windows tools for the zip.
+PACKAGE_PACKAGES := lintian $(WINDOWS_PACKAGES)
+
+setup-package:
+	$(MAKE) setup EXTRA_PACKAGES="$(PACKAGE_PACKAGES)"
+
 build/%/build.ninja: CMakeLists.txt CMakePresets.json
 	cmake --preset $* >/dev/null
 
@@ -47,6 +53,15 @@ test: test-default test-asan
 test-windows: setup-windows build/windows/build.ninja
 	cmake --build --preset windows -j $(JOBS)
 	ctest --preset windows
+
+# The .deb from the release build and the zip from the Windows build, each
+# built from only what is installed; then both checked as a user gets them.
+package: setup-package build/release/build.ninja build/windows/build.ninja
+	cmake --build --preset release -j $(JOBS) --target shipped
+	cd build/release && cpack
+	cmake --build --preset windows -j $(JOBS) --target shipped
+	cd build/windows && cpack
+	./tools/check-packages.sh build/release build/windows samples/report.txt
 
 demo: build
 	./tools/demo.sh build/default/bin

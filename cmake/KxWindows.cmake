@@ -3,7 +3,8 @@
 
 # The runtime DLLs of the cross compiler. Windows finds a DLL beside the
 # program first, so a copy in the bin folder serves the host and the tests.
-foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+set(KX_RUNTIME_DLLS libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+foreach(dll IN LISTS KX_RUNTIME_DLLS)
   execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
     OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
   if(NOT EXISTS "${path}")

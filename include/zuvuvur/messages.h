@@ -14,7 +14,11 @@
 // kxErrMsg_64.dll (warnings, errors and other messages) and KXSmsg9_64.dll
 // (runtime texts), found in the folder of the module whose instance handle
 // the framework's current module state holds (AfxGetModuleState) — during a
-// host's call, the host executable. This project builds both from the
+// host's call, the host executable. When that folder lacks one, it is looked
+// for where an installed library keeps its modules: the folder "zuvuvur"
+// beside the library's own file (/usr/lib/zuvuvur on a Debian install), so a
+// host that ships no modules of its own still finds the library's; a host's
+// own copy always comes first. This project builds both modules from the
 // catalogs resources/kxErrMsg_64.txt and resources/KXSmsg9_64.txt.
 //
 // Headings: ids 10000..14999 are warnings ("WARN" and the id in seven digits,
@@ -38,8 +42,8 @@
 //   as printf ignores them.
 // - A null heading pointer for kxu_err_msg_heading answers 0.
 // - When the host executable's path cannot be told or does not fit in the
-//   260 bytes the lookup reads it into, the module counts as missing; no
-//   other folder is searched.
+//   260 bytes the lookup reads it into, its folder is not searched (a cut
+//   path would name some other folder); the library's module folder still is.
 #pragma once
 
 #include "afx/afx.h"

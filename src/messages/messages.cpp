@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string>
 
 #include "kxplatform.h"
 #include "kxtl.h"
@@ -19,15 +20,24 @@ constexpr int kRuntimeBufferSize = 1024;
 constexpr int kPathBufferSize = 260;
 
 // Loads `baseName`.dll from the folder of the current module state's
-// instance: the host executable during a host's call. Null when missing.
+// instance: the host executable during a host's call. When that folder has
+// none, from the folder where an installed library keeps its modules. Null
+// when missing from both.
 HMODULE LoadMessageModule(const char* baseName) {
     char path[kPathBufferSize];
     HINSTANCE instance = AfxGetModuleState()->m_hCurrentInstanceHandle;
     std::uint32_t length = kxp::module_file_name(instance, path, sizeof path);
     // A path cut to the buffer names some other folder; don't go looking there.
-    if (length == 0 || length >= sizeof path) return nullptr;
-    CString file(path);
-    file = file.Left(file.ReverseFind(kxp::kPathSeparator) + 1);
+    if (length != 0 && length < sizeof path) {
+        CString file(path);
+        file = file.Left(file.ReverseFind(kxp::kPathSeparator) + 1);
+        file += baseName;
+        file += ".dll";
+        if (HMODULE module = kxp::load_module(file)) return module;
+    }
+    const std::string folder = kxp::library_module_folder();
+    if (folder.empty()) return nullptr;
+    CString file(folder.c_str());
     file += baseName;
     file += ".dll";
     return kxp::load_module(file);

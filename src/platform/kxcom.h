@@ -29,10 +29,11 @@
 // CoUninitialize; the thread leaves its apartment when the count reaches 0.
 //
 // Shell items on POSIX. There is no system shell, so the shell is a module
-// of this project: "shell32.dll", built beside the executables, which
-// exports SHCreateItemFromParsingName. It is found by name at run time
-// (load_module gives a bare file name the executable's folder), so a program
-// whose folder lacks it has no shell, just as a system without the shell's
+// of this project: "shell32.dll", built beside the executables and installed
+// in the library's module folder, which exports SHCreateItemFromParsingName.
+// It is found by name at run time (load_module's search of a bare name: the
+// executable's folder, then the library's module folder), so a program that
+// finds it in neither has no shell, just as a system without the shell's
 // library would. The factory wants a thread inside an apartment
 // (CO_E_NOTINITIALIZED otherwise). A parsing name is a path to an existing
 // file or directory, absolute or relative to the current directory when the

@@ -77,11 +77,32 @@ inline constexpr char kPathSeparator = '\\';
 #else
 inline constexpr char kPathSeparator = '/';
 #endif
+// The folder this platform library's own file was loaded from, with its
+// trailing separator; "" when it cannot be told (or memory runs out). The
+// libraries are built and installed together, so this is the library's own
+// place: a build's bin folder, an installed tree's lib (bin on Windows).
+KXPLATFORM_API std::string library_folder() noexcept;
+// Where an installed library keeps its modules (the two message modules and,
+// on POSIX, the shell module): the folder "zuvuvur" inside library_folder(),
+// with its trailing separator; "" when library_folder() is "". A folder of
+// their own because a "shell32.dll" and the message modules are nobody
+// else's business in /usr/lib, and because a build's bin folder, which has no
+// such subfolder, then keeps its meaning: a program of a build finds modules
+// beside itself or not at all.
+KXPLATFORM_API std::string library_module_folder() noexcept;
 // Loads a module from `path` (never unloaded by this layer); null on failure.
-// A bare file name (no '/') is looked for in the executable's folder only,
-// the place Windows searches first for a module of the application; the
-// loader's own search path is not used for it, because that would make
-// whether a module is found depend on which library asks.
+// A path with a folder part loads that very file. A bare file name is looked
+// for as Windows looks for a DLL's neighbours, the application's folder
+// first, then the library's own place:
+//   1. the executable's folder, where a host keeps its modules (and where a
+//      build puts every module);
+//   2. library_module_folder(), where an installed library keeps them, so
+//      that a host anywhere finds them and no module lands in /usr/bin.
+// On POSIX the dynamic loader's own search path is never used, because it
+// would make whether a module is found depend on which library asks. On
+// Windows step 1 is LoadLibraryA's own search (the application's folder,
+// then the system's folders, where shell32.dll lives, the current folder
+// and PATH); step 2 follows when that finds nothing.
 KXPLATFORM_API ModuleHandle load_module(const char* path) noexcept;
 // Address of `symbol` in `module`, or null.
 KXPLATFORM_API void* find_symbol(ModuleHandle module, const char* symbol) noexcept;

@@ -25,6 +25,33 @@ std::uint32_t module_file_name(ModuleHandle module, char* buffer, std::uint32_t 
     return fits ? static_cast<std::uint32_t>(n) : size;
 }
 
+std::string library_folder() noexcept {
+    // Any address inside this library names its file; a constant of its own
+    // is the plainest such address.
+    static constexpr char kInsideThisLibrary = 0;
+    try {
+        std::string path = module_path(module_of_address(&kInsideThisLibrary));
+        std::size_t separator = path.rfind(kPathSeparator);
+        if (separator == std::string::npos) return {};
+        path.resize(separator + 1);
+        return path;
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+std::string library_module_folder() noexcept {
+    std::string folder = library_folder();
+    if (folder.empty()) return {};
+    try {
+        folder += "zuvuvur";
+        folder += kPathSeparator;
+        return folder;
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
 }  // namespace kxp
 
 #if defined(_WIN32)

@@ -1,5 +1,6 @@
 // The library as the host sees it: loaded at run time from beside the host
-// executable, its exports looked up by name.
+// executable (or, installed, from its lib folder), its exports looked up by
+// name.
 #pragma once
 
 #include <stdexcept>
@@ -9,7 +10,8 @@
 
 class Library {
   public:
-    // Loads zuVuvur9_64 from the folder of the running executable.
+    // Loads zuVuvur9_64 from the folder of the running executable, or else
+    // from the folder of the platform library the host runs with.
     Library();
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
