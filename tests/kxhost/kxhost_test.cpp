@@ -149,8 +149,33 @@ const Row kRows[] = {
     {{"expr", "a=1 and b<>2 or not c"}, "a==1 && b<>2 || ! c\n"},
     {{"relpath", "C:\\a\\b\\x.txt", "C:\\a\\c\\y.txt"}, "..\\c\\y.txt\n"},
     kProps,
+    // The shipped catalog: the texts a script shows, not the tests' fixtures.
     {{"msg", "15001", "--str", "a.txt"}, "ERR0015001: Cannot open a.txt\n"},
+    {{"msg", "101", "--str", "x", "--int", "3"}, "", "message 101 cannot be loaded"},
+    // An argument in brackets is one value as written, never a list.
+    {{"join", "--with", "+", "--", "[RFC1234]", "x"}, "[RFC1234]+x\n"},
+    {{"sort", "--", "3", "[1,2]"}, "", "not a double: [1,2]"},
+    // Numbers as the numeric sort reads them; places count every line.
     {{"sort", "--missing", "largest", "3", "NANUM", "1"}, "1\n3\nNANUM\n"},
+    {{"sort", "--", "+5", "1e400", "-1e400", "3"}, "-inf\n3\n5\ninf\n"},
+    {{"sort", "--index", "--", "3", "", "1"}, "2\t1\n0\t3\n"},
+    {{"reorder", "--order", "1x", "a", "b"}, "", "not a number: 1x"},
+    // Lines whole, NUL bytes and all.
+    {{"lines", "{dir}/nul.txt"}, std::string("a\0b\nc\n", 6)},
+    // Every failure says what failed.
+    {{"freq", "{dir}"}, "", "cannot read"},
+#if defined(__linux__)
+    {{"csv", "--file", "/proc/self/mem"}, "", "cannot read /proc/self/mem"},
+#endif
+    {{"copy-dir", "{dir}/none", "{dir}/copy"}, "", "no such folder"},
+    {{"copy-dir", "{dir}/nul.txt", "{dir}/copy"}, "", "not a folder"},
+    {{"copy-dir", "{dir}", "{dir}/none/copy"}, "", "cannot create the folder"},
+    {{"copy-dir", "{dir}", "{dir}/blocked"}, "", "could not be copied into"},
+    // An empty folder would be the root: a shell variable left unset. (Should
+    // the host let them through, these touch nothing there.)
+    {{"delete", "", "kxhost-test-none"}, "", "empty folder"},
+    {{"copy-dir", "{dir}/empty", ""}, "", "empty folder"},
+    {{"copy-dir", "", "{dir}/copy"}, "", "empty folder"},
 };
 
 class KxHost : public ScratchTest {};
