@@ -157,12 +157,14 @@ const Row kRows[] = {
     {{"sort", "--", "3", "[1,2]"}, "", "not a double: [1,2]"},
     // Numbers as the numeric sort reads them; places count every line.
     {{"sort", "--missing", "largest", "3", "NANUM", "1"}, "1\n3\nNANUM\n"},
-    {{"sort", "--", "+5", "1e400", "-1e400", "3"}, "-inf\n3\n5\ninf\n"},
+    {{"sort", "--", "+9", "1E400", "-1e400", ".5e-1"}, "-inf\n0.05\n9\ninf\n"},
     {{"sort", "--index", "--", "3", "", "1"}, "2\t1\n0\t3\n"},
+    {{"reorder", "--order", "1,0", "a", "b"}, "b\na\n"},
     {{"reorder", "--order", "1x", "a", "b"}, "", "not a number: 1x"},
     // Lines whole, NUL bytes and all.
     {{"lines", "{dir}/nul.txt"}, std::string("a\0b\nc\n", 6)},
     // Every failure says what failed.
+    {{"freq", "{samples}/list.txt"}, "      1 alpha, beta, gamma\n"},
     {{"freq", "{dir}"}, "", "cannot read"},
 #if defined(__linux__)
     {{"csv", "--file", "/proc/self/mem"}, "", "cannot read /proc/self/mem"},
