@@ -162,7 +162,7 @@ const Row kRows[] = {
     {{"reorder", "--order", "1,0", "a", "b"}, "b\na\n"},
     {{"reorder", "--order", "1x", "a", "b"}, "", "not a number: 1x"},
     // Lines whole, NUL bytes and all.
-    {{"lines", "{dir}/nul.txt"}, std::string("a\0b\nc\n", 6)},
+    {{"lines", "{dir}/bytes.txt"}, std::string("a\0b\nc\n", 6)},
     // Every failure says what failed.
     {{"freq", "{samples}/list.txt"}, "      1 alpha, beta, gamma\n"},
     {{"freq", "{dir}"}, "", "cannot read"},
@@ -170,7 +170,7 @@ const Row kRows[] = {
     {{"csv", "--file", "/proc/self/mem"}, "", "cannot read /proc/self/mem"},
 #endif
     {{"copy-dir", "{dir}/none", "{dir}/copy"}, "", "no such folder"},
-    {{"copy-dir", "{dir}/nul.txt", "{dir}/copy"}, "", "not a folder"},
+    {{"copy-dir", "{dir}/bytes.txt", "{dir}/copy"}, "", "not a folder"},
     {{"copy-dir", "{dir}", "{dir}/none/copy"}, "", "cannot create the folder"},
     {{"copy-dir", "{dir}", "{dir}/blocked"}, "", "could not be copied into"},
     // An empty folder would be the root: a shell variable left unset. (Should
@@ -185,10 +185,10 @@ class KxHost : public ScratchTest {};
 TEST_F(KxHost, Rows) {
     const std::string self = kxp::module_path(kxp::executable_module());
     const std::string host = self.substr(0, self.find_last_of("/\\") + 1) + kHostFile;
-    Write("nul.txt", std::string("a\0b\nc\n", 6));
+    Write("bytes.txt", std::string("a\0b\nc\n", 6));
     Write("stdin", "");
     fs::create_directory(At("empty"));
-    fs::create_directories(At("blocked/nul.txt"));  // no file can take its place
+    fs::create_directories(At("blocked/bytes.txt"));  // no file can take its place
     for (const Row& row : kRows) {
         std::vector<std::string> args;
         std::string shown;
