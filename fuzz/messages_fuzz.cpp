@@ -4,8 +4,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
-    static const int kIds[] = {0,     101,   105,   10000, 10003, 10007, 14999, 15000, 15001,
-                               15002, 15003, 15004, 15005, 15007, 15008, 15050, 15061, 19999, 20000};
+    // Every shape of the catalog: no placeholder, "%d", "%s", both in either
+    // order, "%d%%", two and three "%s"; and ids without a text.
+    static const int kIds[] = {0,     1,     2,     4,     10003, 10005, 10006, 14999, 15000,
+                               15001, 15003, 15004, 15013, 15014, 15016, 15061, 19999, 20000};
     const int id = in.PickValueInArray(kIds);
     const std::string first = in.ConsumeRandomLengthString(40);
     int number = in.ConsumeIntegral<int>();

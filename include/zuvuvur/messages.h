@@ -6,7 +6,8 @@
 //     kxu_err_msg_heading(15000, &s);                         // 1, "ERR0015000"
 //     kxu_load_err_msg_str(15001, &s, -1);                    // 1, "ERR0015001: Cannot open %s"
 //     kxu_load_msg_str(15001, &s, "a.txt", 0, 0, -1);         // 1, "ERR0015001: Cannot open a.txt"
-//     kxu_load_msg_str(101, &s, "x", &n, 0, -1);              // 1, "3 of x" (text "%d of %s")
+//     kxu_load_msg_str(10006, &s, "a.csv", &n, 0, -1);        // 1, "WARN0010006: a.csv was read
+//                                                             //     up to line 3 only."
 //     kxu_err_msgbox(15001, MB_OK | MB_ICONSTOP, "a.txt", 0, 0);  // the box's answer, IDOK
 //     kxu_load_runtime_err(1, &s);                            // 17, "Division by zero."
 //

@@ -1,5 +1,5 @@
-// Numbered messages through the exported entries, against the project's own
-// message modules beside this program.
+// Numbered messages through the exported entries, against the fixture
+// catalogs of messages/catalogs/, built into modules beside this program.
 #include <gtest/gtest.h>
 
 #include <climits>

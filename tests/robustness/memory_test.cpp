@@ -248,7 +248,7 @@ const MemoryRow kMessages[] = {
     {"load_msg_str", "old",
      [](Box& b) { kxu_load_msg_str(15003, &b.text, "file.txt", &b.number, nullptr, 0); }},
     {"err_msg_heading", "old", [](Box& b) { kxu_err_msg_heading(15003, &b.text); }},
-    {"load_runtime_err", "old", [](Box& b) { kxu_load_runtime_err(15001, &b.text); }},
+    {"load_runtime_err", "old", [](Box& b) { kxu_load_runtime_err(1, &b.text); }},
 };
 INSTANTIATE_TEST_SUITE_P(Messages, MemoryExhaustion, testing::ValuesIn(kMessages));
 

@@ -4,6 +4,30 @@
 #include "commands.h"
 #include "host_objects.h"
 
+namespace {
+
+// The library reads an empty folder as the root folder; on a command line an
+// empty folder is far more likely a shell variable that was never set.
+const CLI::Validator kFolder(
+    [](std::string& folder) {
+        return folder.empty() ? "an empty folder would mean the root folder" : std::string();
+    },
+    "FOLDER");
+
+// Why a copy failed, as far as can be told afterwards: the library answers 0
+// whatever the cause. Paths are read as the library reads them.
+std::string CopyFault(const std::string& source, const std::string& destination) {
+    kxp::FileId id;
+    if (!kxp::directory_exists(source.c_str()))
+        return (kxp::file_id(source.c_str(), &id) ? "not a folder: " : "no such folder: ") + source;
+    if (!kxp::directory_exists(destination.c_str()))
+        return "cannot create the folder " + destination;
+    return "a file could not be copied into " + destination +
+           ": the folder is not writable or is full, or the file cannot be read";
+}
+
+}  // namespace
+
 void AddFilesCommands(CLI::App& app, const Library& lib) {
     struct CopyDir {
         std::string source, destination;
@@ -12,9 +36,10 @@ void AddFilesCommands(CLI::App& app, const Library& lib) {
     };
     auto copy = std::make_shared<CopyDir>();
     CLI::App* c = app.add_subcommand("copy-dir", "Copy the files of a folder into another");
-    c->add_option("source", copy->source, "folder to copy from")->required();
+    c->add_option("source", copy->source, "folder to copy from")->required()->check(kFolder);
     c->add_option("destination", copy->destination, "folder to copy into (made when missing)")
-        ->required();
+        ->required()
+        ->check(kFolder);
     c->add_flag("--recurse,-r", copy->recurse, "copy the subfolders too");
     // One name per occurrence, so that the folders after them stay positional.
     c->add_option("--exclude-dir", copy->excludeDirs, "folder name to leave out, at any depth")
@@ -30,7 +55,8 @@ void AddFilesCommands(CLI::App& app, const Library& lib) {
             copy->source.c_str(), copy->destination.c_str(), copy->recurse ? 1 : 0,
             copy->excludeDirs.empty() ? nullptr : &dirs,
             copy->excludeFiles.empty() ? nullptr : &files, copy->keepExisting ? 0 : 1);
-        if (!done) throw std::runtime_error("copy-dir: the copy did not complete");
+        if (!done)
+            throw std::runtime_error("copy-dir: " + CopyFault(copy->source, copy->destination));
         std::cout << "copied\n";
     });
 
@@ -40,7 +66,9 @@ void AddFilesCommands(CLI::App& app, const Library& lib) {
     };
     auto del = std::make_shared<Delete>();
     CLI::App* d = app.add_subcommand("delete", "Delete the files of a folder that match a pattern");
-    d->add_option("directory", del->directory, "folder whose files are deleted")->required();
+    d->add_option("directory", del->directory, "folder whose files are deleted")
+        ->required()
+        ->check(kFolder);
     d->add_option("pattern", del->pattern, "name pattern with * and ?")->capture_default_str();
     d->add_option("--exclude", del->exclude, "file name to keep")->allow_extra_args(false);
     d->callback([del, &lib] {
@@ -66,8 +94,9 @@ void AddFilesCommands(CLI::App& app, const Library& lib) {
         int options = (lines->trim ? 2 : 0) | (lines->skipEmpty ? 1 : 0);
         int n = KX_EXPORT_FN(lib, kxu_read_text_file_lines)(lines->path.c_str(), &out, options);
         if (n < 0) throw std::runtime_error("lines: cannot open " + lines->path);
+        // Whole lines: the library keeps the NUL bytes of a line.
         for (INT_PTR i = 0; i < out.strings.GetSize(); ++i)
-            std::cout << static_cast<const char*>(out.strings[i]) << '\n';
+            std::cout.write(out.strings[i], out.strings[i].GetLength()) << '\n';
     });
 
     struct RelPath {

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <vector>
 
 #include "commands.h"
@@ -22,14 +23,15 @@ void AddFrequencyCommands(CLI::App& app, const Library& lib) {
     c->add_flag("--trim", f->trim, "ignore white space around each line");
     c->callback([f, &lib] {
         std::ifstream file;
-        if (!f->file.empty()) {
-            file.open(f->file, std::ios::binary);
-            if (!file) throw CLI::ValidationError("freq", "cannot open " + f->file);
-        }
+        if (!f->file.empty()) file.open(f->file, std::ios::binary);
         std::istream& in = f->file.empty() ? std::cin : file;
         StringArrayObject source, distinct;
         for (std::string line; std::getline(in, line);)
             source.strings.Add(CString(line.data(), static_cast<int>(line.size())));
+        // A folder may open like a file and fail at its first read.
+        if (in.bad() || (!f->file.empty() && !file.is_open()))
+            throw std::runtime_error("freq: cannot read " +
+                                     (f->file.empty() ? "the standard input" : f->file));
         std::vector<double> counts(static_cast<std::size_t>(source.strings.GetSize()));
         std::uint32_t groups = 0;
         std::uint32_t options =

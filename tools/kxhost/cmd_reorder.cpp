@@ -1,4 +1,5 @@
 // reorder: fill a string array from another in the order of an index list.
+#include <charconv>
 #include <iostream>
 #include <sstream>
 
@@ -19,11 +20,13 @@ void AddReorderCommands(CLI::App& app, const Library& lib) {
         std::vector<int> order;
         std::istringstream in(reorder->order);
         for (std::string index; std::getline(in, index, ',');) {
-            try {
-                order.push_back(std::stoi(index));
-            } catch (const std::exception&) {
+            // The whole piece: "1x" is a mistake, not 1.
+            int value = 0;
+            const char* end = index.data() + index.size();
+            const std::from_chars_result r = std::from_chars(index.data(), end, value);
+            if (index.empty() || r.ec != std::errc() || r.ptr != end)
                 throw CLI::ValidationError("--order", "not a number: " + index);
-            }
+            order.push_back(value);
         }
         StringArrayObject source(reorder->entries);
         StringArrayObject destination(reorder->entries);

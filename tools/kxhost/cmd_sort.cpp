@@ -1,9 +1,13 @@
 // sort: the typed sorts on values from the command line or standard input.
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <iostream>
+#include <locale>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "commands.h"
@@ -49,18 +53,60 @@ std::string Trimmed(const std::string& s) {
     return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
 }
 
-// A number of type T, the whole text; "NANUM" is the missing value.
+// True when `s` is, whole, a number as the numeric string sort reads one:
+// [+|-] digits [. digits] [(e|E) [+|-] digits], with a digit in the mantissa
+// ("5.", ".5"); no "inf", "nan" or hexadecimal.
+bool IsDecimal(std::string_view s) {
+    std::size_t at = 0;
+    auto sign = [&] { at += at < s.size() && (s[at] == '+' || s[at] == '-'); };
+    auto digits = [&] {
+        std::size_t from = at;
+        while (at < s.size() && s[at] >= '0' && s[at] <= '9') ++at;
+        return at - from;
+    };
+    sign();
+    std::size_t mantissa = digits();
+    if (at < s.size() && s[at] == '.') {
+        ++at;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return false;
+    if (at < s.size() && (s[at] == 'e' || s[at] == 'E')) {
+        ++at;
+        sign();
+        if (digits() == 0) return false;
+    }
+    return at == s.size();
+}
+
+// A number of type T, the whole text; "NANUM" is the missing value. A leading
+// '+' is taken, and floating numbers are read as the numeric string sort
+// reads them: one too large for T is infinite, one too small zero.
 template <class T>
 T Parse(const std::string& text, const std::string& type) {
     if constexpr (std::is_same_v<T, double>)
         if (text == "NANUM") return NANUM;
-    T value{};
+    const bool plus = text.size() > 1 && text[0] == '+' && text[1] != '-';
+    const char* begin = text.data() + plus;
     const char* end = text.data() + text.size();
-    std::from_chars_result r;
-    if constexpr (std::is_floating_point_v<T>)
-        r = std::from_chars(text.data(), end, value, std::chars_format::general);
-    else
-        r = std::from_chars(text.data(), end, value);
+    T value{};
+    std::from_chars_result r{begin, std::errc::invalid_argument};
+    if constexpr (std::is_floating_point_v<T>) {
+        if (IsDecimal(text)) r = std::from_chars(begin, end, value, std::chars_format::general);
+        if (r.ec == std::errc::result_out_of_range) {
+            // Over or under: the C locale's reading says which (the largest
+            // double for an overflow, something below 1 for an underflow).
+            std::istringstream in(text);
+            in.imbue(std::locale::classic());
+            double near = 0;
+            in >> near;
+            value = static_cast<T>(
+                std::copysign(std::fabs(near) >= 1 ? HUGE_VAL : 0.0, text[0] == '-' ? -1 : 1));
+            r.ec = std::errc();
+        }
+    } else {
+        r = std::from_chars(begin, end, value);
+    }
     if (text.empty() || r.ec != std::errc() || r.ptr != end)
         throw CLI::ValidationError("sort", "not a " + type + ": " + text);
     return value;
@@ -95,12 +141,15 @@ CArray<int, int> Identity(std::size_t n) {
 template <class T>
 void SortNumbers(const Library& lib, const SortOptions& o, std::uint32_t flags,
                  const std::vector<std::string>& values) {
+    // A blank line holds no number but is still a place, as it is for strings.
     std::vector<T> data;
-    for (const std::string& v : values) {
-        std::string t = Trimmed(v);
-        if (!t.empty()) data.push_back(Parse<T>(t, o.type));
+    CArray<int, int> index;
+    for (std::size_t place = 0; place < values.size(); ++place) {
+        std::string t = Trimmed(values[place]);
+        if (t.empty()) continue;
+        data.push_back(Parse<T>(t, o.type));
+        index.Add(static_cast<int>(place));
     }
-    CArray<int, int> index = Identity(data.size());
     auto sort = lib.Get<decltype(kxutilsSortBuff<T>)>(SortBuff<T>::name);
     sort(data.data(), static_cast<long long>(data.size()), flags, o.index ? &index : nullptr);
     std::vector<std::string> shown;

@@ -3,6 +3,7 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,8 @@ void AddCsv(CLI::App& app, const Library& lib) {
                 if (!text.empty() && text.back() == '\r') text.pop_back();  // CRLF files
                 lines.push_back(text);
             }
+            if (!in.is_open() || in.bad())
+                throw std::runtime_error("csv: cannot read " + opt->file);
         } else {
             lines.push_back(opt->line);
         }

@@ -5,6 +5,28 @@
 
 #include "commands.h"
 
+namespace {
+
+// CLI11 reads an argument written in brackets ("[a,b]") as a list for every
+// option that takes more than one value; here an argument is always one value
+// as written ("[RFC1234]" is a token, "[1,2]" is no number). A list of
+// positionals takes its many values only through that same setting, so it
+// asks instead for more of them than any command line holds: a minimum that
+// the take-all policy never checks.
+void KeepBracketsAsWritten(CLI::App& app) {
+    constexpr int kMany = CLI::detail::expected_max_vector_size;
+    for (CLI::App* command : app.get_subcommands([](CLI::App*) { return true; }))
+        for (CLI::Option* option : command->get_options()) {
+            if (!option->get_allow_extra_args()) continue;
+            option->allow_extra_args(false);
+            if (option->get_positional())
+                option->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                    ->expected(kMany - 1, kMany);
+        }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     try {
         Library lib;
@@ -24,6 +46,7 @@ int main(int argc, char** argv) {
         AddTokenizingCommands(app, lib);
         AddSortCommands(app, lib);
         AddFrequencyCommands(app, lib);
+        KeepBracketsAsWritten(app);
         CLI11_PARSE(app, argc, argv);
     } catch (CException* e) {
         char message[256];
