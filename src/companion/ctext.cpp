@@ -23,8 +23,10 @@ bool is_word_char(unsigned char c) {
     return c != 0 && std::strchr("$%*:@\\^_~", c) != nullptr;
 }
 
-bool is_c_space(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+// White space that is no part of a line break: a \r counts unless a line
+// feed follows it.
+bool is_blank_at(const char* p) {
+    return *p == ' ' || *p == '\t' || *p == '\v' || *p == '\f' || (*p == '\r' && p[1] != '\n');
 }
 
 // Case-insensitive search: the candidates are the bytes that fold to the
@@ -201,39 +203,41 @@ int escape_c_char(int ch, char* out, int options) {
 
 // skip_c_comment(p)
 // When a comment starts exactly at `p`, returns the position past it and past
-// all white space (space, \t, \n, \v, \f, \r) that follows it; otherwise returns
-// `p` unchanged, even when `p` is white space. Null `p` gives null; the result
-// is never null otherwise.
+// the blanks (space, \t, \v, \f, and a \r that does not begin "\r\n") that
+// follow it on its line; the line break after it ("\n" or "\r\n") is not
+// passed, so a caller that cuts out what this passes keeps the text's lines.
+// Otherwise returns `p` unchanged, even when `p` is white space. Null `p`
+// gives null; the result is never null otherwise.
 //   /* ... */  ends after the first */ that follows the opener (no nesting:
 //              `/* /* */` is one comment; `/*/` is not closed). Unclosed, it
 //              runs to the end: the result is the NUL.
-//   // ...     runs up to the line feed; the line feed and the white space
-//              after it are skipped with the rest. (No backslash-newline
-//              continuation.)
-// Skipping the white space lets a caller that repeats the call while the
-// result advances pass a run of leading comments: `/* a */\n/* b */ code`
-// ends at `code`. A caller that joins the text between comments therefore
-// loses the line break after a // comment: `a; // c\nb;` joins as `a; b;`.
+//   // ...     runs up to the line break, which stays. A backslash right
+//              before a line break continues the comment onto the next line,
+//              as in C.
+// A run of comments on one line is passed by repeating the call while the
+// result advances: `/* a */ /* b */ code` ends at `code`; `/* a */\ncode`
+// ends at the line feed, so a caller that wants the first code of a text
+// skips the white space between comments itself.
 const char* skip_c_comment(const char* p) {
     if (p == nullptr || p[0] != '/') return p;
     const char* q;
     if (p[1] == '*') {
-        q = p + 2;
-        for (;;) {
-            if (*q == '\0') return q;
-            if (q[0] == '*' && q[1] == '/') {
-                q += 2;
-                break;
-            }
-            ++q;
-        }
+        const char* close = std::strstr(p + 2, "*/");
+        q = close != nullptr ? close + 2 : p + std::strlen(p);
     } else if (p[1] == '/') {
         q = p + 2;
-        while (*q != '\0' && *q != '\n') ++q;
+        for (;;) {
+            q = std::strchr(q, '\n');
+            if (q == nullptr) return p + std::strlen(p);
+            // A "\r\n" ending stays whole; a backslash before it splices the lines.
+            const char* lineEnd = q > p + 2 && q[-1] == '\r' ? q - 1 : q;
+            if (lineEnd[-1] != '\\') return lineEnd;
+            ++q;
+        }
     } else {
         return p;
     }
-    while (is_c_space(static_cast<unsigned char>(*q))) ++q;
+    while (is_blank_at(q)) ++q;
     return q;
 }
 

@@ -151,10 +151,13 @@ KXTL_API int preprocess_expression(char* buffer, int length);
 KXTL_API int escape_c_char(int ch, char* out, int options);
 
 // When a comment starts exactly at `p` (/* ... */ without nesting, or // up to
-// the line feed), returns the position past it and past all white space after
-// it; an unclosed /* gives the NUL. Otherwise returns `p` itself, even if `p` is
+// the line break, continued by a backslash right before it), returns the
+// position past it and past the blanks after it on its line: space, \t, \v,
+// \f and a \r that does not begin "\r\n". The line break itself ("\n" or
+// "\r\n") is never passed, so cutting out what this passes keeps the lines.
+// An unclosed /* gives the NUL. Otherwise returns `p` itself, even if `p` is
 // white space. Null `p` gives null; never null otherwise. Repeating the call
-// while the result advances passes a run of leading comments.
+// while the result advances passes a run of comments on one line.
 KXTL_API const char* skip_c_comment(const char* p);
 
 // Start of the next /* or // at or after `p`, or the terminating NUL when none;
