@@ -36,10 +36,12 @@
 KXU_EXPORT int kxu_skip_C_comments(CString* text, int leadingOnly);
 
 // Sets `output` to `source` written as the body of a C string literal, with
-// no quotes around it: \a \b \t \n \v \f \r \" and \\ for those bytes, \ooo
-// with three octal digits for the other control bytes, 0x7F and every byte of
-// 0x80 and above (so a digit after one is never read into the escape), and
-// every other byte as itself (the single quote and '?' included).
+// no quotes around it: \a \b \t \n \v \f \r \" \? and \\ for those bytes,
+// \ooo with three octal digits for the other control bytes, 0x7F and every
+// byte of 0x80 and above (so a digit after one is never read into the
+// escape), and every other byte as itself (the single quote included). Every
+// '?' is escaped, so no trigraph can form: "??=" gives \?\?=, which a
+// compiler in ISO C mode reads back as ??=, not as #.
 // A null `output` does nothing; a null `source` empties `output`.
 KXU_EXPORT void kxu_make_C_string_from_ascii(const char* source, CString* output);
 

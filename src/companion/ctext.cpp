@@ -172,18 +172,19 @@ int preprocess_expression(char* buffer, int length) {
 // text into `out` (at most 5 bytes with the NUL; `out` has 16) and returns 1;
 // otherwise returns 0 and leaves `out` untouched. `options` is ignored.
 //   0x07 0x08 0x09 0x0A 0x0B 0x0C 0x0D -> \a \b \t \n \v \f \r
-//   " -> \"   and   \ -> \\   (two bytes each)
+//   " -> \"   \ -> \\   ? -> \?   (two bytes each)
 //   other bytes below 0x20 (NUL included), 0x7F and 0x80..0xFF -> \ooo, always
 //   three octal digits, so a following digit is never taken into the escape.
-// Not escaped: every other printable ASCII byte, including the single quote
-// and '?' (trigraphs are gone from C++17 and C23 and off in GNU modes; a `??x`
-// run would need an escape only for a strict pre-C23 C compiler).
+// Not escaped: every other printable ASCII byte, the single quote included.
+// Every '?' is escaped because a compiler in ISO C mode before C23 reads
+// `??=` and its kin as trigraphs, and one byte seen alone cannot tell whether
+// it starts one; \? means '?' in every C and C++ standard.
 int escape_c_char(int ch, char* out, int options) {
     static_cast<void>(options);
     const unsigned int c = static_cast<unsigned int>(ch) & 0xFFu;
     // The bytes with a one-letter escape, and their letters, position by position.
-    static const char kSimple[] = "\a\b\t\n\v\f\r\"\\";
-    static const char kLetter[] = "abtnvfr\"\\";
+    static const char kSimple[] = "\a\b\t\n\v\f\r\"\\?";
+    static const char kLetter[] = "abtnvfr\"\\?";
     const char* const hit = c != 0 ? std::strchr(kSimple, static_cast<int>(c)) : nullptr;
     const char simple = hit != nullptr ? kLetter[hit - kSimple] : '\0';
     if (simple != 0) {

@@ -143,11 +143,13 @@ KXTL_API int preprocess_expression(char* buffer, int length);
 
 // `ch`: a byte passed sign-extended (low 8 bits count). When it cannot stand as
 // itself in a C string literal, writes its escape into `out` (at most 5 bytes
-// with the NUL; 16 available) and returns 1: \a \b \t \n \v \f \r \" and a
+// with the NUL; 16 available) and returns 1: \a \b \t \n \v \f \r \" \? and a
 // doubled backslash; other bytes below 0x20 (NUL included), 0x7F and 0x80-0xFF
 // become \ooo with exactly three octal digits (never swallows a following
 // digit). Otherwise returns 0 and leaves `out` untouched: printable ASCII other
-// than " and backslash, including ' and ?. `options` is ignored.
+// than ", ? and backslash, including '. `options` is ignored. Every '?' is
+// escaped, as a byte alone cannot tell whether it starts a trigraph (`??=` is
+// '#' to an ISO C compiler before C23); \? is '?' in every C and C++ standard.
 KXTL_API int escape_c_char(int ch, char* out, int options);
 
 // When a comment starts exactly at `p` (/* ... */ without nesting, or // up to

@@ -25,8 +25,8 @@ TEST(SkipComments, CutsCommentsOutOfTheTrimmedText) {
 
 TEST(CStringBody, EscapesWhatCannotStandInALiteral) {
     CString out("stale");
-    kxu_make_C_string_from_ascii("say \"hi\"\n 'q'? \0017 caf\xE9", &out);
-    EXPECT_STREQ(out, "say \\\"hi\\\"\\n 'q'? \\0017 caf\\351");  // no quotes around it
+    kxu_make_C_string_from_ascii("say \"hi\"\n 'q'?\?= \0017 caf\xE9", &out);
+    EXPECT_STREQ(out, "say \\\"hi\\\"\\n 'q'\\?\\?= \\0017 caf\\351");  // no quotes around it
     kxu_make_C_string_from_ascii("", &out);
     EXPECT_STREQ(out, "");
 }
