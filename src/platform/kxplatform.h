@@ -97,6 +97,17 @@ KXPLATFORM_API void unload_module(ModuleHandle module) noexcept;
 // cannot be spoken in a library path: the search never yields one (see below).
 // A path longer than the system's limit fails with ERR_FILENAME_EXCED_RANGE.
 //
+// The one mapping from the library's spelling of a path to the system's,
+// in place: each backslash becomes kPathSeparator. Every path this layer takes
+// goes through it, and so does the parsing name of a shell item (as wide
+// text, where a backslash is a backslash in every encoding), so a script
+// builds one path and uses it everywhere.
+template <typename Char>
+constexpr void to_native_separators(Char* path) noexcept {
+    for (; *path; ++path)
+        if (*path == Char('\\')) *path = Char(kPathSeparator);
+}
+
 // Errors are reported with the numbers the Windows file functions give, under
 // the names below, so code written against those functions reads the same here
 // and a Windows backend passes GetLastError() through unchanged.
