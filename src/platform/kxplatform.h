@@ -197,7 +197,23 @@ KXPLATFORM_API bool is_symbolic_link(const char* path) noexcept;
 
 // Creates the one directory `path` names; its parent must exist. 0, or
 // ERR_ALREADY_EXISTS, ERR_PATH_NOT_FOUND (missing parent), ERR_ACCESS_DENIED, …
-KXPLATFORM_API std::uint32_t create_directory(const char* path) noexcept;
+//
+// `like`, when given, is a directory whose permissions the new one takes, for
+// a copy: on POSIX the read, write and search bits of owner, group and others
+// and the sticky bit, less the process's umask as for any new directory, so a
+// private folder is private from its first moment; set-user-id and
+// set-group-id are never taken (a parent's set-group-id is still inherited, as
+// the file system wants). A `like` that cannot be read gives the default
+// permissions. When those permissions deny the owner writing or searching (a
+// read-only tree), the owner keeps both until finish_directory, so that the
+// copy can fill the directory. On Windows `like` is not read: a new directory
+// takes its permissions from its parent, as every new directory there does.
+KXPLATFORM_API std::uint32_t create_directory(const char* path,
+                                              const char* like = nullptr) noexcept;
+// Takes back from `path`, made by create_directory(path, like), what the
+// owner kept only to fill it. Nothing happens when nothing was kept (always on
+// Windows) or when either directory cannot be read.
+KXPLATFORM_API void finish_directory(const char* path, const char* like) noexcept;
 
 // Deletes the one file `path` names; never a directory and never anything
 // below one. 0, or ERR_FILE_NOT_FOUND, or ERR_ACCESS_DENIED for a directory
