@@ -231,7 +231,7 @@ const char* skip_c_comment(const char* p) {
             q = std::strchr(q, '\n');
             if (q == nullptr) return p + std::strlen(p);
             // A "\r\n" ending stays whole; a backslash before it splices the lines.
-            const char* lineEnd = q > p + 2 && q[-1] == '\r' ? q - 1 : q;
+            const char* lineEnd = q[-1] == '\r' ? q - 1 : q;  // q - 1 is p + 1 at least
             if (lineEnd[-1] != '\\') return lineEnd;
             ++q;
         }

@@ -74,6 +74,7 @@ TEST_F(CopyDirectory, EmptyOrMissingSourcesAndMissingParents) {
     EXPECT_TRUE(fs::is_directory(At("dst")) && Tree("dst").empty());
     EXPECT_EQ(Copy("nowhere", "made", 1), 0);
     EXPECT_TRUE(fs::is_directory(At("made")));
+    EXPECT_EQ(fs::status(At("made")).permissions() & fs::perms::owner_all, fs::perms::owner_all);
     EXPECT_EQ(Copy("empty", "missing/dst", 1), 0);
     EXPECT_FALSE(Exists("missing"));
 }
