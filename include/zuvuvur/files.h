@@ -59,6 +59,16 @@
 // complete, so no file is ever left half-written; it keeps the source's
 // modification time and permission bits.
 //
+// Folders the copy makes (the destination itself when it was missing, and
+// every subfolder) get their source folder's permission bits, so a folder
+// its owner kept private (700) is private in the copy from the moment it
+// exists, and a read-only folder is read-only once filled. Files and folders
+// alike get them less the process's umask, as any new file; the sticky bit
+// of a folder is kept, set-user-id and set-group-id are dropped, so the copy
+// never hands on rights the copier did not mean to give. Folders that existed
+// already keep their own permissions. On Windows a new folder takes its
+// permissions from its parent, as there every new folder does.
+//
 // Nothing is written outside the destination tree: a subfolder of the
 // destination that is a symbolic link is not copied into (that subtree is
 // left out, as a failed one), and an existing destination file that is a link

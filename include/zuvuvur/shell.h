@@ -13,7 +13,9 @@
 //
 // Operations (second argument):
 //   0  create: the third argument is the parsing name (a path, ANSI code
-//      page); the new handle is stored through the first argument.
+//      page; backslashes separate as in the paths of the file functions,
+//      so on POSIX \data\report.txt is /data/report.txt); the new handle
+//      is stored through the first argument.
 //   1  release the item the handle names.
 //   2  property as a boolean, into a 4-byte BOOL.
 //   3  property as a file time, into an 8-byte FILETIME: two 32-bit halves,

@@ -30,8 +30,10 @@ bool is_word_char(unsigned char c) {
     return c != 0 && std::strchr("$%*:@\\^_~", c) != nullptr;
 }
 
-bool is_c_space(unsigned char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+// White space that is no part of a line break: a \r counts unless a line
+// feed follows it.
+bool is_blank_at(const char* p) {
+    return *p == ' ' || *p == '\t' || *p == '\v' || *p == '\f' || (*p == '\r' && p[1] != '\n');
 }
 
 // The bytes that fold to the same byte as `c` under `lower` (the Windows-1252 case pairs are
@@ -279,18 +281,19 @@ int preprocess_expression(char* buffer, int length) {
 // text into `out` (at most 5 bytes with the NUL; `out` has 16) and returns 1;
 // otherwise returns 0 and leaves `out` untouched. `options` is ignored.
 //   0x07 0x08 0x09 0x0A 0x0B 0x0C 0x0D -> \a \b \t \n \v \f \r
-//   " -> \"   and   \ -> \\   (two bytes each)
+//   " -> \"   \ -> \\   ? -> \?   (two bytes each)
 //   other bytes below 0x20 (NUL included), 0x7F and 0x80..0xFF -> \ooo, always
 //   three octal digits, so a following digit is never taken into the escape.
-// Not escaped: every other printable ASCII byte, including the single quote
-// and '?' (trigraphs are gone from C++17 and C23 and off in GNU modes; a `??x`
-// run would need an escape only for a strict pre-C23 C compiler).
+// Not escaped: every other printable ASCII byte, the single quote included.
+// Every '?' is escaped because a compiler in ISO C mode before C23 reads
+// `??=` and its kin as trigraphs, and one byte seen alone cannot tell whether
+// it starts one; \? means '?' in every C and C++ standard.
 int escape_c_char(int ch, char* out, int options) {
     static_cast<void>(options);
     const unsigned int c = static_cast<unsigned int>(ch) & 0xFFu;
     // The bytes with a one-letter escape, and their letters, position by position.
-    static const char kSimple[] = "\a\b\t\n\v\f\r\"\\";
-    static const char kLetter[] = "abtnvfr\"\\";
+    static const char kSimple[] = "\a\b\t\n\v\f\r\"\\?";
+    static const char kLetter[] = "abtnvfr\"\\?";
     const char* const hit = c != 0 ? std::strchr(kSimple, static_cast<int>(c)) : nullptr;
     const char simple = hit != nullptr ? kLetter[hit - kSimple] : '\0';
     if (simple != 0) {
@@ -310,39 +313,41 @@ int escape_c_char(int ch, char* out, int options) {
 
 // skip_c_comment(p)
 // When a comment starts exactly at `p`, returns the position past it and past
-// all white space (space, \t, \n, \v, \f, \r) that follows it; otherwise returns
-// `p` unchanged, even when `p` is white space. Null `p` gives null; the result
-// is never null otherwise.
+// the blanks (space, \t, \v, \f, and a \r that does not begin "\r\n") that
+// follow it on its line; the line break after it ("\n" or "\r\n") is not
+// passed, so a caller that cuts out what this passes keeps the text's lines.
+// Otherwise returns `p` unchanged, even when `p` is white space. Null `p`
+// gives null; the result is never null otherwise.
 //   /* ... */  ends after the first */ that follows the opener (no nesting:
 //              `/* /* */` is one comment; `/*/` is not closed). Unclosed, it
 //              runs to the end: the result is the NUL.
-//   // ...     runs up to the line feed; the line feed and the white space
-//              after it are skipped with the rest. (No backslash-newline
-//              continuation.)
-// Skipping the white space lets a caller that repeats the call while the
-// result advances pass a run of leading comments: `/* a */\n/* b */ code`
-// ends at `code`. A caller that joins the text between comments therefore
-// loses the line break after a // comment: `a; // c\nb;` joins as `a; b;`.
+//   // ...     runs up to the line break, which stays. A backslash right
+//              before a line break continues the comment onto the next line,
+//              as in C.
+// A run of comments on one line is passed by repeating the call while the
+// result advances: `/* a */ /* b */ code` ends at `code`; `/* a */\ncode`
+// ends at the line feed, so a caller that wants the first code of a text
+// skips the white space between comments itself.
 const char* skip_c_comment(const char* p) {
     if (p == nullptr || p[0] != '/') return p;
     const char* q;
     if (p[1] == '*') {
-        q = p + 2;
-        for (;;) {
-            if (*q == '\0') return q;
-            if (q[0] == '*' && q[1] == '/') {
-                q += 2;
-                break;
-            }
-            ++q;
-        }
+        const char* close = std::strstr(p + 2, "*/");
+        q = close != nullptr ? close + 2 : p + std::strlen(p);
     } else if (p[1] == '/') {
         q = p + 2;
-        while (*q != '\0' && *q != '\n') ++q;
+        for (;;) {
+            q = std::strchr(q, '\n');
+            if (q == nullptr) return p + std::strlen(p);
+            // A "\r\n" ending stays whole; a backslash before it splices the lines.
+            const char* lineEnd = q[-1] == '\r' ? q - 1 : q;  // q - 1 is p + 1 at least
+            if (lineEnd[-1] != '\\') return lineEnd;
+            ++q;
+        }
     } else {
         return p;
     }
-    while (is_c_space(static_cast<unsigned char>(*q))) ++q;
+    while (is_blank_at(q)) ++q;
     return q;
 }
 

@@ -196,18 +196,23 @@ KXTL_API int preprocess_expression(char* buffer, int length);
 
 // `ch`: a byte passed sign-extended (low 8 bits count). When it cannot stand as
 // itself in a C string literal, writes its escape into `out` (at most 5 bytes
-// with the NUL; 16 available) and returns 1: \a \b \t \n \v \f \r \" and a
+// with the NUL; 16 available) and returns 1: \a \b \t \n \v \f \r \" \? and a
 // doubled backslash; other bytes below 0x20 (NUL included), 0x7F and 0x80-0xFF
 // become \ooo with exactly three octal digits (never swallows a following
 // digit). Otherwise returns 0 and leaves `out` untouched: printable ASCII other
-// than " and backslash, including ' and ?. `options` is ignored.
+// than ", ? and backslash, including '. `options` is ignored. Every '?' is
+// escaped, as a byte alone cannot tell whether it starts a trigraph (`??=` is
+// '#' to an ISO C compiler before C23); \? is '?' in every C and C++ standard.
 KXTL_API int escape_c_char(int ch, char* out, int options);
 
 // When a comment starts exactly at `p` (/* ... */ without nesting, or // up to
-// the line feed), returns the position past it and past all white space after
-// it; an unclosed /* gives the NUL. Otherwise returns `p` itself, even if `p` is
+// the line break, continued by a backslash right before it), returns the
+// position past it and past the blanks after it on its line: space, \t, \v,
+// \f and a \r that does not begin "\r\n". The line break itself ("\n" or
+// "\r\n") is never passed, so cutting out what this passes keeps the lines.
+// An unclosed /* gives the NUL. Otherwise returns `p` itself, even if `p` is
 // white space. Null `p` gives null; never null otherwise. Repeating the call
-// while the result advances passes a run of leading comments.
+// while the result advances passes a run of comments on one line.
 KXTL_API const char* skip_c_comment(const char* p);
 
 // Start of the next /* or // at or after `p`, or the terminating NUL when none;

@@ -21,6 +21,22 @@ bool IsDotOrDotDot(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }
 
+// A destination folder this level made, given its source's permissions once
+// the level is done with it, however it ends.
+class MadeFolder {
+  public:
+    MadeFolder(const char* path, const char* source) : path_(path), source_(source) {}
+    MadeFolder(const MadeFolder&) = delete;
+    MadeFolder& operator=(const MadeFolder&) = delete;
+    ~MadeFolder() {
+        if (path_) kxp::finish_directory(path_, source_);
+    }
+
+  private:
+    const char* path_;
+    const char* source_;
+};
+
 int CopyLevel(const char* source, const char* destination, int recurse, CStringArray* excludedDirs,
               CStringArray* excludedFiles, int copyOption, CopyScope* scope) {
     CString from(source);
@@ -31,8 +47,11 @@ int CopyLevel(const char* source, const char* destination, int recurse, CStringA
     // out of the destination tree: that subtree is not written.
     if (scope && kxp::is_symbolic_link(to)) return 0;
     // The destination is made before the source is looked at, so a missing
-    // source still leaves the destination behind.
-    if (!kxtl::dir_exists(to) && kxp::create_directory(to) != kxp::ERR_SUCCESS) return 0;
+    // source still leaves the destination behind. A folder the copy makes
+    // takes its source's permissions: what the owner kept private stays so.
+    const bool made = !kxtl::dir_exists(to);
+    if (made && kxp::create_directory(to, from) != kxp::ERR_SUCCESS) return 0;
+    const MadeFolder finish(made ? static_cast<const char*>(to) : nullptr, from);
 
     CopyScope top;
     if (!scope) {

@@ -7,12 +7,6 @@
 namespace kxp {
 namespace {
 
-#if defined(_WIN32)
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
-
 // Longest path handed to the system, terminating NUL included.
 constexpr std::size_t kMaxPath = 4096;
 
@@ -30,8 +24,8 @@ class NativePath {
             error_ = ERR_FILENAME_EXCED_RANGE;
             return;
         }
-        for (std::size_t i = 0; i < length; ++i) text_[i] = path[i] == '\\' ? kSeparator : path[i];
-        text_[length] = '\0';
+        std::memcpy(text_, path, length + 1);
+        to_native_separators(text_);
         length_ = length;
     }
     NativePath(const NativePath&) = delete;

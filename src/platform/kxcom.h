@@ -37,10 +37,12 @@
 // library would. The factory wants a thread inside an apartment
 // (CO_E_NOTINITIALIZED otherwise). A parsing name is a path to an existing
 // file or directory, absolute or relative to the current directory when the
-// item is made; the item keeps the absolute path and reads the properties
-// afresh at each query. The wide name is turned into the file system's bytes
-// under the user's default locale (LC_CTYPE from the environment), the
-// inverse of the conversion a caller makes with mbstowcs there.
+// item is made, its components separated by '/' or by backslashes as in the
+// file functions (\tmp\x.txt is /tmp/x.txt); the item keeps the absolute
+// path and reads the properties afresh at each query. The wide name is turned
+// into the file system's bytes under the user's default locale (LC_CTYPE from
+// the environment), the inverse of the conversion a caller makes with
+// mbstowcs there.
 //
 // Where the properties come from:
 //   PKEY_Title            the extended attribute user.dublincore.title (string)

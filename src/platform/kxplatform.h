@@ -118,6 +118,17 @@ KXPLATFORM_API void unload_module(ModuleHandle module) noexcept;
 // cannot be spoken in a library path: the search never yields one (see below).
 // A path longer than the system's limit fails with ERR_FILENAME_EXCED_RANGE.
 //
+// The one mapping from the library's spelling of a path to the system's,
+// in place: each backslash becomes kPathSeparator. Every path this layer takes
+// goes through it, and so does the parsing name of a shell item (as wide
+// text, where a backslash is a backslash in every encoding), so a script
+// builds one path and uses it everywhere.
+template <typename Char>
+constexpr void to_native_separators(Char* path) noexcept {
+    for (; *path; ++path)
+        if (*path == Char('\\')) *path = Char(kPathSeparator);
+}
+
 // Errors are reported with the numbers the Windows file functions give, under
 // the names below, so code written against those functions reads the same here
 // and a Windows backend passes GetLastError() through unchanged.
@@ -207,7 +218,23 @@ KXPLATFORM_API bool is_symbolic_link(const char* path) noexcept;
 
 // Creates the one directory `path` names; its parent must exist. 0, or
 // ERR_ALREADY_EXISTS, ERR_PATH_NOT_FOUND (missing parent), ERR_ACCESS_DENIED, …
-KXPLATFORM_API std::uint32_t create_directory(const char* path) noexcept;
+//
+// `like`, when given, is a directory whose permissions the new one takes, for
+// a copy: on POSIX the read, write and search bits of owner, group and others
+// and the sticky bit, less the process's umask as for any new directory, so a
+// private folder is private from its first moment; set-user-id and
+// set-group-id are never taken (a parent's set-group-id is still inherited, as
+// the file system wants). A `like` that cannot be read gives the default
+// permissions. When those permissions deny the owner writing or searching (a
+// read-only tree), the owner keeps both until finish_directory, so that the
+// copy can fill the directory. On Windows `like` is not read: a new directory
+// takes its permissions from its parent, as every new directory there does.
+KXPLATFORM_API std::uint32_t create_directory(const char* path,
+                                              const char* like = nullptr) noexcept;
+// Takes back from `path`, made by create_directory(path, like), what the
+// owner kept only to fill it. Nothing happens when nothing was kept (always on
+// Windows) or when either directory cannot be read.
+KXPLATFORM_API void finish_directory(const char* path, const char* like) noexcept;
 
 // Deletes the one file `path` names; never a directory and never anything
 // below one. 0, or ERR_FILE_NOT_FOUND, or ERR_ACCESS_DENIED for a directory

@@ -8,11 +8,23 @@
 
 namespace {
 
-// Past the comments at `p` and the white space each one takes with it.
+// Past the comments at `p` and the blanks each one takes with it; a line
+// break after a comment stops it, so the lines of the text stay as they were.
 const char* PastComments(const char* p) {
     for (const char* next = kxtl::skip_c_comment(p); next > p; next = kxtl::skip_c_comment(p))
         p = next;
     return p;
+}
+
+// Past the comments at `p` and all white space between and after them: the
+// first character of code.
+const char* PastLeadingComments(const char* p) {
+    for (;;) {
+        const char* next = PastComments(p);
+        while (kxtl::get_char_class(*next) == kxtl::CC_SPACE) ++next;
+        if (next == p) return p;
+        p = next;
+    }
 }
 
 }  // namespace
@@ -21,11 +33,11 @@ int kxu_skip_C_comments(CString* text, int leadingOnly) {
     if (!text) return -1;
     CString copy(*text);
     copy.Trim();
-    const char* code = PastComments(copy);
     if (leadingOnly != 0) {
-        *text = code;
+        *text = PastLeadingComments(copy);
         return 1;
     }
+    const char* code = PastComments(copy);
     // The output is never longer than the trimmed copy, so the text's own
     // buffer holds it without growing.
     char* const out = text->GetBuffer(copy.GetLength());

@@ -35,6 +35,14 @@ TEST_F(CopyDirectory, CopiesTheWholeTreeWithContentAndTimes) {
     old = fs::last_write_time(At("src/a/b/y.txt"));  // the host may keep fewer digits
     fs::permissions(At("src/a/x.txt"),
                     fs::perms::owner_read | fs::perms::owner_write | fs::perms::owner_exec);
+#if !defined(_WIN32)
+    // Folders take their source's bits and sticky bit, never its set-id bits.
+    const struct {
+        const char* folder;
+        mode_t source, copied;
+    } modes[] = {{"", 0750, 0750}, {"a", 0700, 0700}, {"a/b", 03751, 01751}, {"CVS", 04555, 0555}};
+    for (const auto& m : modes) chmod(At("src/" + std::string(m.folder)).c_str(), m.source);
+#endif
     EXPECT_EQ(Copy("src", "dst", 1), 1);
     EXPECT_EQ(Tree("dst"), kWholeTree);  // no temporary file left behind either
     EXPECT_EQ(Read("dst/a/b/y.txt"), "a/b/y.txt");
@@ -47,6 +55,15 @@ TEST_F(CopyDirectory, CopiesTheWholeTreeWithContentAndTimes) {
     constexpr auto kOwner = fs::perms::owner_all;
 #endif
     EXPECT_EQ(fs::status(At("dst/a/x.txt")).permissions() & kOwner, kOwner);
+#if !defined(_WIN32)
+    const mode_t mask = umask(0);
+    umask(mask);
+    struct stat st {};
+    for (const auto& m : modes) {
+        ASSERT_EQ(stat(At("dst/" + std::string(m.folder)).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 07777, m.copied & ~mask) << m.folder;
+    }
+#endif
 }
 
 // The destination is made before the source is searched, and only its last level.
@@ -57,6 +74,7 @@ TEST_F(CopyDirectory, EmptyOrMissingSourcesAndMissingParents) {
     EXPECT_TRUE(fs::is_directory(At("dst")) && Tree("dst").empty());
     EXPECT_EQ(Copy("nowhere", "made", 1), 0);
     EXPECT_TRUE(fs::is_directory(At("made")));
+    EXPECT_EQ(fs::status(At("made")).permissions() & fs::perms::owner_all, fs::perms::owner_all);
     EXPECT_EQ(Copy("empty", "missing/dst", 1), 0);
     EXPECT_FALSE(Exists("missing"));
 }

@@ -128,12 +128,18 @@ const Row kProps{{"props", "{samples}/report.txt"},
                  nullptr,
                  true};
 #endif
+// The same file named with the library's backslashes, as a script builds its paths.
+const Row kPropsBackslashes{{"props", "{samples\\}\\report.txt"}, kProps.out, nullptr, true};
 
 // The row's spelling of a path made real.
 std::string Expand(const std::string& arg, const fs::path& dir) {
     if (arg.rfind("{dir}", 0) == 0) return dir.string() + arg.substr(5);
-    if (arg.rfind("{samples}", 0) != 0) return arg;
     std::string samples = KX_SAMPLES_DIR;
+    if (arg.rfind("{samples\\}", 0) == 0) {  // with backslashes
+        std::replace(samples.begin(), samples.end(), '/', '\\');
+        return samples + arg.substr(10);
+    }
+    if (arg.rfind("{samples}", 0) != 0) return arg;
 #if defined(_WIN32)
     std::replace(samples.begin(), samples.end(), '/', '\\');
     samples = "Z:" + samples;
@@ -149,6 +155,9 @@ const Row kRows[] = {
     {{"expr", "a=1 and b<>2 or not c"}, "a==1 && b<>2 || ! c\n"},
     {{"relpath", "C:\\a\\b\\x.txt", "C:\\a\\c\\y.txt"}, "..\\c\\y.txt\n"},
     kProps,
+#if !defined(_WIN32)
+    kPropsBackslashes,
+#endif
     // The shipped catalog: the texts a script shows, not the tests' fixtures.
     {{"msg", "15001", "--str", "a.txt"}, "ERR0015001: Cannot open a.txt\n"},
     {{"msg", "101", "--str", "x", "--int", "3"}, "", "message 101 cannot be loaded"},

@@ -7,6 +7,7 @@
 #include <sys/stat.h>
 #include <zuvuvur/zuvuvur.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cstring>
 #include <string>
@@ -203,10 +204,13 @@ TEST_F(ShellItem, NamesAndTheLocaleLeftBehind) {
     std::ofstream(tooLong) << "x";
     ASSERT_EQ(longest.size(), 1023u);
 
+    std::string backslashed = std::filesystem::relative(file).string();
+    std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
     struct Row {
         std::string name;
         int result;
     } rows[] = {{file, 0},
+                {backslashed, 0},  // a Windows separator, as in the file functions
                 {std::filesystem::relative(file).string(), 0},
                 {dir, 0},
                 {longest, 0},

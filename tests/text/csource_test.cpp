@@ -10,7 +10,7 @@ TEST(SkipComments, CutsCommentsOutOfTheTrimmedText) {
         {" \t\n ", ""},
         {"  /* a */ x = 1; /* c */ y  ", "x = 1; y"},
         {"x = \"/*\"; c = '/'; // z", "x = \"/*\"; c = '/'; "},
-        {"a; // c\nb;", "a; b;"},  // the line break goes with the comment
+        {"#define A 1 /* one */\nint x = A; // c \\\n d\r\nb;", "#define A 1 \nint x = A; \r\nb;"},
         {"x/**/y a /* never closed", "xy a "},
     };
     for (const auto& r : all) {
@@ -25,8 +25,8 @@ TEST(SkipComments, CutsCommentsOutOfTheTrimmedText) {
 
 TEST(CStringBody, EscapesWhatCannotStandInALiteral) {
     CString out("stale");
-    kxu_make_C_string_from_ascii("say \"hi\"\n 'q'? \0017 caf\xE9", &out);
-    EXPECT_STREQ(out, "say \\\"hi\\\"\\n 'q'? \\0017 caf\\351");  // no quotes around it
+    kxu_make_C_string_from_ascii("say \"hi\"\n 'q'?\?= \0017 caf\xE9", &out);
+    EXPECT_STREQ(out, "say \\\"hi\\\"\\n 'q'\\?\\?= \\0017 caf\\351");  // no quotes around it
     kxu_make_C_string_from_ascii("", &out);
     EXPECT_STREQ(out, "");
 }
