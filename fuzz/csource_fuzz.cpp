@@ -19,7 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CString name(text.c_str());
     kxuMakeValidCName(&name, prefix);
     const std::string n = ToStd(name);
-    for (char c : n) KX_CHECK((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_');
+    for (char c : n)
+        KX_CHECK((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                 c == '_');
     if (!n.empty() && n[0] >= '0' && n[0] <= '9') KX_CHECK(false);
 
     CString body("old");

@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string text = in.ConsumeRemainingBytesAsString();
     CStringArray labels;
     const int r = worksheet ? kxutilsSeparateWksLabelsChar(text.c_str(), &labels, flags)
-                            : kxutilsSeparateCharWithNumericSuffix(text.c_str(), &labels, "LUCSREGF",
-                                                                   "PDO", flags & 1);
+                            : kxutilsSeparateCharWithNumericSuffix(text.c_str(), &labels,
+                                                                   "LUCSREGF", "PDO", flags & 1);
     KX_CHECK(r == labels.GetSize() || (r >= -100 && r <= -97));
     for (INT_PTR i = 0; i < labels.GetSize(); ++i) {
         const CString& label = labels[i];

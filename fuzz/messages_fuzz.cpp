@@ -14,8 +14,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const unsigned which = in.ConsumeIntegralInRange(0u, 7u);
     const std::string second = in.ConsumeRemainingBytesAsString();
     CString text("old");
-    const int r = kxu_load_msg_str(id, &text, which & 1 ? first.c_str() : nullptr,
-                                   which & 2 ? &number : nullptr, which & 4 ? second.c_str() : nullptr, 0);
+    const int r =
+        kxu_load_msg_str(id, &text, which & 1 ? first.c_str() : nullptr,
+                         which & 2 ? &number : nullptr, which & 4 ? second.c_str() : nullptr, 0);
     KX_CHECK(r == 0 || r == 1);
     if (r == 0) KX_CHECK(text == "old");
     return 0;

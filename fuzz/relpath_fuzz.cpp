@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string t = target.c_str();
     const std::string file = t.substr(t.rfind('\\') + 1);
     const std::string out = ToStd(result);
-    KX_CHECK(out.size() >= file.size() && out.compare(out.size() - file.size(), file.size(), file) == 0);
+    KX_CHECK(out.size() >= file.size() &&
+             out.compare(out.size() - file.size(), file.size(), file) == 0);
     return 0;
 }

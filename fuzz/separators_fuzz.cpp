@@ -52,7 +52,7 @@ std::vector<std::pair<long, int>> Walk(const std::string& text, const Mode& mode
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider in(data, size);
     Mode mode{};
-    mode.separator = in.PickValueInArray({',', ';', 0, '(', '"', -1});
+    mode.separator = in.PickValueInArray<int>({',', ';', 0, '(', '"', -1});
     mode.options = in.ConsumeBool() ? kxtl::FS_QUOTES : 0;
     mode.escape = in.ConsumeBool() ? '\\' : 0;
     mode.extra = in.ConsumeBool() ? ";" : nullptr;

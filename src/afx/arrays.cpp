@@ -25,7 +25,8 @@ std::atomic<long> failureCountdown{0};
 bool InjectedFailure() noexcept {
     long n = failureCountdown.load(std::memory_order_relaxed);
     while (n > 0)
-        if (failureCountdown.compare_exchange_weak(n, n - 1, std::memory_order_relaxed)) return n == 1;
+        if (failureCountdown.compare_exchange_weak(n, n - 1, std::memory_order_relaxed))
+            return n == 1;
     return false;
 }
 }  // namespace

@@ -641,7 +641,7 @@ extern "C" {
 //     scanned: a search that stops at a separator outside every group reports 0 (`a,(b` -> 1,
 //     state 0), whatever follows.
 //   - Other option bits are ignored. One pass, linear in the bytes scanned; never reads past the
-//     NUL. Nesting deeper than 32 levels takes heap memory; should that fail, the search falls
+//     NUL. Nesting deeper than 64 levels takes heap memory; should that fail, the search falls
 //     back to the first unescaped separator byte, protecting nothing (state 1).
 //   Examples (',' and FS_QUOTES): `a,b` -> 1; `"a,b",c` -> 5; `f(a,b),c` -> 6; `(a,b` -> 2
 //   with state 1; `a"b,c` -> 3 with state 1; `x]y,z` -> 3.

@@ -46,15 +46,16 @@ const char* ShellErrorText(int code) {
 std::string Iso8601(std::uint64_t ticks) {
     using namespace std::chrono;
     constexpr std::int64_t kSecondsFrom1601To1970 = 11644473600;
-    const sys_seconds time{seconds{static_cast<std::int64_t>(ticks / 10000000u) -
-                                   kSecondsFrom1601To1970}};
+    const sys_seconds time{
+        seconds{static_cast<std::int64_t>(ticks / 10000000u) - kSecondsFrom1601To1970}};
     const sys_days day = floor<days>(time);
     const year_month_day date{day};
     const hh_mm_ss<seconds> clock{time - day};
     char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
-                  static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+    std::snprintf(text, sizeof text, "%04d-%02u-%02uT%02d:%02d:%02dZ",
+                  static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                  static_cast<unsigned>(date.day()), static_cast<int>(clock.hours().count()),
+                  static_cast<int>(clock.minutes().count()),
                   static_cast<int>(clock.seconds().count()));
     return text;
 }

@@ -3,8 +3,8 @@
 
 #include "app.h"
 #include "arrays.h"
-#include "msgbox.h"
 #include "file.h"
+#include "msgbox.h"
 #include "objects.h"
 #include "string.h"
 #include "types.h"
