@@ -124,7 +124,9 @@ endif()
 
 # ---- CPack -------------------------------------------------------------------
 
-set(KX_PACKAGE_MAINTAINER "zuVuvur9_64 maintainers <maintainers@zuvuvur.invalid>"
+# The maintainers as the project's history names them.
+set(KX_PACKAGE_MAINTAINER
+  "Seed 13109a6f maintainers <maintainers@users.noreply.c-seed-13109a6f.example>"
   CACHE STRING "The Maintainer field of the Debian package")
 set(CPACK_PACKAGE_NAME zuvuvur)
 set(CPACK_PACKAGE_VENDOR "zuVuvur9_64 developers")
