@@ -25,7 +25,8 @@ TEST(ShellInterfaces, SlotsAreTheSystems) {
     EXPECT_TRUE(SameSlot(&kxp::IShellItem2::GetString, &::IShellItem2::GetString));
     EXPECT_TRUE(SameSlot(&kxp::IShellItem2::GetUInt32, &::IShellItem2::GetUInt32));
     EXPECT_TRUE(SameSlot(&kxp::IShellItem2::GetBool, &::IShellItem2::GetBool));
-    EXPECT_TRUE(kxp::IsEqualGUID(kxp::IID_IShellItem2, reinterpret_cast<const kxp::GUID&>(::IID_IShellItem2)));
+    EXPECT_TRUE(kxp::IsEqualGUID(kxp::IID_IShellItem2,
+                                 reinterpret_cast<const kxp::GUID&>(::IID_IShellItem2)));
 }
 
 TEST(ShellInterfaces, TheSystemsFactoryMakesItems) {
@@ -37,10 +38,12 @@ TEST(ShellInterfaces, TheSystemsFactoryMakesItems) {
         wchar_t windows[260] = {};
         ASSERT_GT(GetWindowsDirectoryW(windows, 260), 0u);
         kxp::IShellItem2* item = nullptr;
-        EXPECT_EQ(create(windows, nullptr, kxp::IID_IShellItem2, reinterpret_cast<void**>(&item)), S_OK);
+        EXPECT_EQ(create(windows, nullptr, kxp::IID_IShellItem2, reinterpret_cast<void**>(&item)),
+                  S_OK);
         ASSERT_NE(item, nullptr);
         kxp::IShellItem* plain = nullptr;
-        EXPECT_EQ(item->QueryInterface(kxp::IID_IShellItem, reinterpret_cast<void**>(&plain)), S_OK);
+        EXPECT_EQ(item->QueryInterface(kxp::IID_IShellItem, reinterpret_cast<void**>(&plain)),
+                  S_OK);
         plain->Release();
         item->Release();
         void* none = &none;
