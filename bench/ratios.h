@@ -46,6 +46,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
         return ok;
     }
 
+    // The least CPU time of the runs named `name`, 0 when none ran.
+    double Seconds(const std::string& name) const {
+        auto it = seconds_.find(name);
+        return it == seconds_.end() ? 0.0 : it->second;
+    }
+
   private:
     std::map<std::string, double> seconds_;
 };
