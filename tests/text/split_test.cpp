@@ -72,21 +72,6 @@ TEST(GetTokens, EndsAsIfEmptiedThenFilled) {
     EXPECT_EQ(ToVector(tokens), (Strings{"x", "", "z"}));
 }
 
-TEST(TokenizeOneCsvLine, CellsThroughTheHost) {
-    const std::tuple<const char*, int, Strings> rows[] = {
-        {"a,\"b,c\",\"d\"\"e\"", 3, {"a", "b,c", "d\"e"}},
-        {"", 0, {}},
-        {" <x,y> ,\n", 2, {" <x,y> ", ""}},  // not trimmed; a lone line feed goes
-    };
-    for (const auto& [line, result, cells] : rows) {
-        TestStrings host{"old", "older"};
-        EXPECT_EQ(kxu_tokenize_one_csv_line(line, &host), result);
-        EXPECT_EQ(host.Values(), cells);
-        EXPECT_EQ(host.requests, Requests{HOST_TYPE_STRING_ARRAY});
-    }
-    EXPECT_EQ(kxutilsReadCSVFile("/no/such/file.csv", CStringArray(), 0, 0), 1);
-}
-
 // Random lines over the bytes that matter, short ones and ones that span several of the
 // search's 64-byte windows: the cells must be the raw cells, each unquoted by the rules,
 // whatever shortcut the tokenizer takes to find the ones to rewrite.
@@ -128,6 +113,12 @@ TEST(SeparateByStr, CutsAtEveryOccurrence) {
         EXPECT_EQ(host.requests, Requests{HOST_TYPE_STRING_ARRAY});
         EXPECT_EQ(host.args, std::vector<void*>{nullptr});
     }
+    // The CSV entry fills its host the same way, its cells neither trimmed nor angle-split.
+    TestStrings cells{"old", "older", "oldest"};
+    EXPECT_EQ(kxu_tokenize_one_csv_line(" <x,y> ,\"d\"\"e\"", &cells), 2);
+    EXPECT_EQ(cells.Values(), (Strings{" <x,y> ", "d\"e"}));
+    EXPECT_EQ(cells.requests, Requests{HOST_TYPE_STRING_ARRAY});
+    EXPECT_EQ(kxutilsReadCSVFile("/no/such/file.csv", CStringArray(), 0, 0), 1);
 }
 
 TEST(Join, TokensWithACharacterOrAStringAndPairs) {
