@@ -37,7 +37,7 @@ TEST(KeywordReplace, AgreesWithSplicingOnRandomTexts) {
     // sign, is none of the code page's letters); an empty replacement that follows a word
     // character in memory.
     static const char kAfterX[] = "x";
-    const char alphabet[] = "aAnd -()_x$.9Z\xE9\xC9\x80";
+    const char alphabet[] = "aAnd -()_x$%*:@\\^~.9Z\xE9\xC9\x80";
     const char* keys[] = {"and", "a", "-", "--", "a-", "(a", "d)", "\xE9"};
     const char* reps[] = {kAfterX + 1, "&&", "x", "-", "((", ")", "a longer one", "a"};
     std::mt19937 rng(5);
