@@ -197,28 +197,50 @@ TEST_P(MemoryExhaustion, PassesTheExceptionOutAndKeepsContainersSound) {
     EXPECT_GT(failures, 0) << "the call never allocated";
 }
 
-// Splitting and joining: -1 before any request for a null text, host object
-// or separator; a host that answers null is refused, never written through.
-const Row kNullSeparators[] = {
-    {"separate_by_str/text", -1, CALL(b.Unasked(kxu_separate_by_str(nullptr, &b.host, ",")))},
-    {"separate_by_str/host", -1, CALL(kxu_separate_by_str("a,b", nullptr, ","))},
-    {"separate_by_str/separator", -1,
-     CALL(b.Unasked(kxu_separate_by_str("a,b", &b.host, nullptr)))},
-    {"separate_by_str/host_answers_null", -1, CALL(kxu_separate_by_str("a,b", &b.none, ","))},
-    {"separate_by_str/empty_text_asks_nothing", 0, CALL(kxu_separate_by_str("", &b.none, ","))},
-    {"set_tokens_by_str/joined", -1, CALL(b.Unasked(kxu_set_tokens_by_str(nullptr, &b.host, ",")))},
-    {"set_tokens_by_str/host", -1, CALL(kxu_set_tokens_by_str(&b.text, nullptr, ","))},
-    {"set_tokens_by_str/separator", -1,
-     CALL(b.Unasked(kxu_set_tokens_by_str(&b.text, &b.host, nullptr)))},
-    {"set_tokens_by_str/host_answers_null", -1, CALL(kxu_set_tokens_by_str(&b.text, &b.none, ","))},
-    {"SeparateByStr/array_for_a_real_text", -1, CALL(kxutilsSeparateByStr("a,b", nullptr, ","))},
-    {"SeparateByStr/array_for_an_empty_text", 0, CALL(kxutilsSeparateByStr("", nullptr, ","))},
-};
-INSTANTIATE_TEST_SUITE_P(Separators, NullArguments, testing::ValuesIn(kNullSeparators));
+// The common code of calls refused alike, or a code no entry gives.
+int Each(std::initializer_list<int> codes) {
+    for (int code : codes)
+        if (code != *codes.begin()) return INT_MAX;
+    return *codes.begin();
+}
 
-// Tokenizing: a missing array is -1 with nothing done, except that an empty
-// text needs no array; a null text is split as an empty copy.
-const Row kNullTokenizing[] = {
+// The removal with one host answering null.
+int Removal(Box& b, bool& answerNull) {
+    answerNull = true;
+    int r = kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, &b.texts, &b.extra);
+    answerNull = false;
+    return r;
+}
+
+// A message box whose handler answers OK, as a user would.
+int MessageBoxAnswer(int id, const char* first, const char* second) {
+    auto old = AfxSetMessageBoxHandler([](const char*, UINT, UINT) { return IDOK; });
+    int r = kxu_err_msgbox(id, MB_OK, first, nullptr, second);
+    AfxSetMessageBoxHandler(old);
+    return r;
+}
+
+const int kOrder[] = {1, 0};
+
+const Row kNull[] = {
+    // Splitting and joining: -1 before any request for a null text or
+    // separator; a missing host, or one that answers null, is refused.
+    {"separate_by_str/text_separator", -1,
+     CALL(b.Unasked(Each({kxu_separate_by_str(nullptr, &b.host, ","),
+                          kxu_separate_by_str("a,b", &b.host, nullptr)})))},
+    {"separate_by_str/host", -1,
+     CALL(Each({kxu_separate_by_str("a,b", nullptr, ","), kxu_separate_by_str("a,b", &b.none, ","),
+                kxutilsSeparateByStr("a,b", nullptr, ",")}))},
+    {"separate_by_str/empty_text", 0,
+     CALL(Each({kxu_separate_by_str("", &b.none, ","), kxutilsSeparateByStr("", nullptr, ",")}))},
+    {"set_tokens_by_str/joined_separator", -1,
+     CALL(b.Unasked(Each({kxu_set_tokens_by_str(nullptr, &b.host, ","),
+                          kxu_set_tokens_by_str(&b.text, &b.host, nullptr)})))},
+    {"set_tokens_by_str/host", -1,
+     CALL(Each({kxu_set_tokens_by_str(&b.text, nullptr, ","),
+                kxu_set_tokens_by_str(&b.text, &b.none, ",")}))},
+    // Tokenizing: a missing array is -1 with nothing done, except that an
+    // empty text needs no array; a null text is split as an empty copy.
     {"GetTokens/text_is_one_empty_token", 1,
      [](Box&) {
          CStringArray tokens;
@@ -241,30 +263,24 @@ const Row kNullTokenizing[] = {
          EXPECT_EQ(cells.Values(), Strings{""});
          return r;
      }},
-    {"tokenize_one_csv_line/host", -1, CALL(kxu_tokenize_one_csv_line("a,b", nullptr))},
-    {"tokenize_one_csv_line/host_answers_null", -1,
-     CALL(kxu_tokenize_one_csv_line("a,\"b", &b.none))},
-    {"tokenize_one_csv_line/empty_line_asks_nothing", 0,
-     CALL(kxu_tokenize_one_csv_line("", &b.none))},
-    {"separate_key_values/keys", -1,
-     CALL(kxu_separate_key_values("a=1;b=2", nullptr, &b.host, ';'))},
-    {"separate_key_values/values", -1,
-     CALL(kxu_separate_key_values("a=1;b=2", &b.host, nullptr, ';'))},
-    {"separate_key_values/keys_answer_null", -1,
-     CALL(kxu_separate_key_values("a=1;b=2", &b.none, &b.host, ';'))},
-    {"separate_key_values/values_answer_null", -1,
-     CALL(kxu_separate_key_values("a=1;b=2", &b.host, &b.none, ';'))},
-    {"make_key_values_str/joined", -1,
-     CALL(kxu_make_key_values_str(nullptr, &b.host, &b.other, ','))},
-    {"make_key_values_str/keys", -1, CALL(kxu_make_key_values_str(&b.text, nullptr, &b.host, ','))},
-    {"make_key_values_str/values", -1,
-     CALL(kxu_make_key_values_str(&b.text, &b.host, nullptr, ','))},
-    {"make_key_values_str/hosts_answer_null", -1,
-     CALL(kxu_make_key_values_str(&b.text, &b.none, &b.none, ','))},
+    {"tokenize_one_csv_line/host", -1,
+     CALL(Each({kxu_tokenize_one_csv_line("a,b", nullptr),
+                kxu_tokenize_one_csv_line("a,\"b", &b.none)}))},
+    {"tokenize_one_csv_line/empty_line", 0, CALL(kxu_tokenize_one_csv_line("", &b.none))},
+    {"separate_key_values/hosts", -1,
+     CALL(Each({kxu_separate_key_values("a=1;b=2", nullptr, &b.host, ';'),
+                kxu_separate_key_values("a=1;b=2", &b.host, nullptr, ';'),
+                kxu_separate_key_values("a=1;b=2", &b.none, &b.host, ';'),
+                kxu_separate_key_values("a=1;b=2", &b.host, &b.none, ';')}))},
+    {"make_key_values_str/joined_and_hosts", -1,
+     CALL(Each({kxu_make_key_values_str(nullptr, &b.host, &b.other, ','),
+                kxu_make_key_values_str(&b.text, nullptr, &b.host, ','),
+                kxu_make_key_values_str(&b.text, &b.host, nullptr, ','),
+                kxu_make_key_values_str(&b.text, &b.none, &b.none, ',')}))},
     {"separate_char_with_numeric_suffix/host", -1,
-     CALL(kxu_separate_char_with_numeric_suffix("LP1", nullptr, "LU", "P"))},
-    {"separate_char_with_numeric_suffix/host_answers_null", -1,
-     CALL(kxu_separate_char_with_numeric_suffix("LP1", &b.none, "LU", "P"))},
+     CALL(Each({kxu_separate_char_with_numeric_suffix("LP1", nullptr, "LU", "P"),
+                kxu_separate_char_with_numeric_suffix("LP1", &b.none, "LU", "P"),
+                kxutilsSeparateWksLabelsChar("LU", nullptr, 0)}))},
     {"separate_char_with_numeric_suffix/text_is_empty", 1,
      [](Box&) {
          TestStrings labels{"x"};
@@ -272,169 +288,108 @@ const Row kNullTokenizing[] = {
      }},
     {"separate_char_with_numeric_suffix/letter_sets_are_empty", -98,
      CALL(kxu_separate_char_with_numeric_suffix("LP1", &b.host, nullptr, nullptr))},
-    {"SeparateWksLabelsChar/labels", -1, CALL(kxutilsSeparateWksLabelsChar("LU", nullptr, 0))},
-};
-INSTANTIATE_TEST_SUITE_P(Tokenizing, NullArguments, testing::ValuesIn(kNullTokenizing));
-
-// Text transforms: the text they rewrite and the texts they read.
-const Row kNullTransforms[] = {
-    {"keyword_replace/text", -1, CALL(kxu_keyword_replace(nullptr, "and", "&&", false))},
-    {"keyword_replace/keyword", -1, CALL(kxu_keyword_replace(&b.text, nullptr, "&&", false))},
-    {"keyword_replace/replacement", -1, CALL(kxu_keyword_replace(&b.text, "and", nullptr, true))},
-    {"keyword_replace/keyword_on_empty_text", 0,
-     CALL(kxu_keyword_replace(&b.shared, nullptr, nullptr, false))},
-    {"get_correct_SK_expression/source", 0,
-     CALL((b.shared = "old", kxu_get_correct_SK_expression(nullptr, &b.shared)))},
-    {"get_correct_SK_expression/result", 0,
-     CALL(kxu_get_correct_SK_expression("a and b", nullptr))},
-    {"wrap_text/text", -1, CALL(kxu_wrap_text(nullptr, 4, 0))},
+    // Text transforms: the text they rewrite and the texts they read.
+    {"transforms/text_keyword_replacement", -1,
+     CALL(Each({kxu_keyword_replace(nullptr, "and", "&&", false),
+                kxu_keyword_replace(&b.text, nullptr, "&&", false),
+                kxu_keyword_replace(&b.text, "and", nullptr, true), kxu_wrap_text(nullptr, 4, 0),
+                kxu_skip_C_comments(nullptr, 0)}))},
+    {"transforms/no_keyword_on_empty_text_and_null_sources", 0,
+     CALL(Each({kxu_keyword_replace(&b.shared, nullptr, nullptr, false),
+                (b.shared = "old", kxu_get_correct_SK_expression(nullptr, &b.shared)),
+                kxu_get_correct_SK_expression("a and b", nullptr),
+                (b.shared = "old", kxu_make_C_string_from_ascii(nullptr, &b.shared), 0),
+                (kxu_make_C_string_from_ascii("a\"b", nullptr), kxuMakeValidCName(nullptr, '_'), 0),
+                (kxu_check_escape_html_charcters(nullptr, "<>", 0), 0),
+                (kxu_check_escape_html_charcters(&b.text, nullptr, 0), 0),
+                (kxu_check_escape_html_charcters(&b.text, nullptr, 1), 0)}))},
     {"str_pad_char/text_pads_like_an_empty_one", 3,
      [](Box&) {
          CString padded = kxu_str_pad_char(nullptr, 3, 0, '*');
          EXPECT_STREQ(padded, "***");
          return padded.GetLength();
      }},
-    {"skip_C_comments/text", -1, CALL(kxu_skip_C_comments(nullptr, 0))},
-    {"make_C_string_from_ascii/source_gives_empty", 0,
-     CALL((b.shared = "old", kxu_make_C_string_from_ascii(nullptr, &b.shared), 0))},
-    {"make_C_string_from_ascii/output", 0,
-     CALL((kxu_make_C_string_from_ascii("a\"b", nullptr), 0))},
-    {"MakeValidCName/name", 0, CALL((kxuMakeValidCName(nullptr, '_'), 0))},
-    {"check_escape_html_charcters/target", 0,
-     CALL((kxu_check_escape_html_charcters(nullptr, "<>", 0), 0))},
-    {"check_escape_html_charcters/selection", 0,
-     CALL((kxu_check_escape_html_charcters(&b.text, nullptr, 0),
-           kxu_check_escape_html_charcters(&b.text, nullptr, 1), 0))},
-};
-INSTANTIATE_TEST_SUITE_P(Transforms, NullArguments, testing::ValuesIn(kNullTransforms));
-
-// Reorder: -1 before anything moves, for any null object, order or answer.
-const int kOrder[] = {1, 0};
-const Row kNullReorder[] = {
-    {"multi_str_reorder/destination", -1,
-     CALL(kxu_multi_str_reorder(2, nullptr, kOrder, 2, &b.host))},
-    {"multi_str_reorder/order", -1, CALL(kxu_multi_str_reorder(2, &b.host, nullptr, 2, &b.other))},
-    {"multi_str_reorder/source", -1, CALL(kxu_multi_str_reorder(2, &b.host, kOrder, 2, nullptr))},
-    {"multi_str_reorder/destination_answers_null", -1,
-     CALL(kxu_multi_str_reorder(2, &b.none, kOrder, 2, &b.host))},
-    {"multi_str_reorder/source_answers_null", -1,
-     CALL(kxu_multi_str_reorder(2, &b.host, kOrder, 2, &b.none))},
-};
-INSTANTIATE_TEST_SUITE_P(Reorder, NullArguments, testing::ValuesIn(kNullReorder));
-
-// Files: null paths fail with the entry's failure code and leave the folder
-// alone; a null exclusion list (or a host without one) is no refusal.
-const Row kNullFiles[] = {
-    {"copy_directory/source", 0,
-     CALL(kxu_copy_directory(nullptr, b.dst.c_str(), 1, nullptr, nullptr, 0) +
-          fs::exists(b.dstDir))},
-    {"copy_directory/destination", 0,
-     CALL(kxu_copy_directory(b.src.c_str(), nullptr, 1, nullptr, nullptr, 0))},
+    // Reorder: -1 before anything moves, for any null object, order or answer.
+    {"multi_str_reorder", -1,
+     CALL(Each({kxu_multi_str_reorder(2, nullptr, kOrder, 2, &b.host),
+                kxu_multi_str_reorder(2, &b.host, nullptr, 2, &b.other),
+                kxu_multi_str_reorder(2, &b.host, kOrder, 2, nullptr),
+                kxu_multi_str_reorder(2, &b.none, kOrder, 2, &b.host),
+                kxu_multi_str_reorder(2, &b.host, kOrder, 2, &b.none)}))},
+    // Files: null paths fail with the entry's failure code and leave the
+    // folder alone; a null exclusion list (or a host without one) is no refusal.
+    {"copy_directory/paths", 0,
+     CALL(Each({kxu_copy_directory(nullptr, b.dst.c_str(), 1, nullptr, nullptr, 0) +
+                    fs::exists(b.dstDir),
+                kxu_copy_directory(b.src.c_str(), nullptr, 1, nullptr, nullptr, 0)}))},
     {"copy_directory/lists", 1,
-     CALL(kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, nullptr, nullptr, 0))},
-    {"copy_directory/lists_answer_null", 1,
-     CALL(kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.none, &b.none, 0))},
-    {"delete_files/directory", -1, CALL(kxu_delete_files(nullptr, "*.*", nullptr))},
+     CALL(Each({kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, nullptr, nullptr, 0),
+                kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.none, &b.none, 0)}))},
+    {"files/paths", -1,
+     CALL(Each({kxu_delete_files(nullptr, "*.*", nullptr),
+                kxu_read_text_file_lines(nullptr, &b.host, 0),
+                kxu_make_relative_path(b.text, "C:\\a\\", nullptr, 5)}))},
     {"delete_files/pattern_means_every_file", 2,
      CALL(kxu_delete_files(b.src.c_str(), nullptr, &b.none))},
-    {"read_text_file_lines/path", -1, CALL(kxu_read_text_file_lines(nullptr, &b.host, 0))},
-    {"read_text_file_lines/host", -2, CALL(kxu_read_text_file_lines(b.file.c_str(), nullptr, 0))},
-    {"read_text_file_lines/host_answers_null", -2,
-     CALL(kxu_read_text_file_lines(b.file.c_str(), &b.none, 0))},
-    {"make_relative_path/base", -2,
-     CALL(kxu_make_relative_path(b.text, nullptr, "C:\\a\\b.txt", 5))},
-    {"make_relative_path/target", -1, CALL(kxu_make_relative_path(b.text, "C:\\a\\", nullptr, 5))},
-};
-INSTANTIATE_TEST_SUITE_P(Files, NullArguments, testing::ValuesIn(kNullFiles));
-
-// Messages: a null output still answers whether the message exists; null
-// arguments for a message's placeholders give 0 and leave the output alone.
-// A message box whose handler answers OK, as a user would.
-int MessageBoxAnswer(int id, const char* first, const char* second) {
-    auto old = AfxSetMessageBoxHandler([](const char*, UINT, UINT) { return IDOK; });
-    int r = kxu_err_msgbox(id, MB_OK, first, nullptr, second);
-    AfxSetMessageBoxHandler(old);
-    return r;
-}
-const Row kNullMessages[] = {
-    {"err_msg_heading/heading", 0, CALL(kxu_err_msg_heading(15001, nullptr))},
-    {"load_err_msg_str/text", 1, CALL(kxu_load_err_msg_str(15001, nullptr, 0))},
-    {"load_msg_str/text", 1, CALL(kxu_load_msg_str(15003, nullptr, "f", &b.number, nullptr, 0))},
-    {"load_msg_str/every_argument", 0,
-     CALL(kxu_load_msg_str(15001, &b.text, nullptr, nullptr, nullptr, 0))},
-    {"load_msg_str/number", 0, CALL(kxu_load_msg_str(15003, &b.text, nullptr, nullptr, "f", 0))},
-    {"load_msg_str/first", 0, CALL(kxu_load_msg_str(15004, &b.text, nullptr, nullptr, "b", 0))},
-    {"load_msg_str/second", 0, CALL(kxu_load_msg_str(15004, &b.text, "a", nullptr, nullptr, 0))},
-    {"err_msgbox/first", IDOK, CALL(MessageBoxAnswer(15004, nullptr, "b"))},
-    {"err_msgbox/second", IDOK, CALL(MessageBoxAnswer(15004, "a", nullptr))},
-    {"load_runtime_err/text", 0, CALL(kxu_load_runtime_err(15001, nullptr))},
-};
-INSTANTIATE_TEST_SUITE_P(Messages, NullArguments, testing::ValuesIn(kNullMessages));
-
-// Shell items: a null handle, name or output fails with the operation's code.
-int ShellQuery(unsigned int op) {
-    unsigned int handle = 0;
-    EXPECT_EQ(kxu_shell_item(&handle, 0, reinterpret_cast<INT_PTR>(KX_SAMPLE_FILE), nullptr, 0), 0);
-    int r = kxu_shell_item(&handle, op, SHELL_PROP_RATING, nullptr, 8);
-    EXPECT_EQ(kxu_shell_item(&handle, 1, 0, nullptr, 0), 0);
-    return r;
-}
-const Row kNullShell[] = {
-    {"shell_item/handle_on_create", 15053,
-     CALL(kxu_shell_item(nullptr, 0, reinterpret_cast<INT_PTR>(KX_SAMPLE_FILE), nullptr, 0))},
-    {"shell_item/name", 15053,
+    {"files/host_and_base", -2,
+     CALL(Each({kxu_read_text_file_lines(b.file.c_str(), nullptr, 0),
+                kxu_read_text_file_lines(b.file.c_str(), &b.none, 0),
+                kxu_make_relative_path(b.text, nullptr, "C:\\a\\b.txt", 5)}))},
+    // Messages: a null output still answers whether the message exists; null
+    // arguments for a message's placeholders give 0 and leave the output alone.
+    {"messages/outputs", 0,
+     CALL(Each({kxu_err_msg_heading(15001, nullptr), kxu_load_runtime_err(15001, nullptr)}))},
+    {"messages/text_output", 1,
+     CALL(Each({kxu_load_err_msg_str(15001, nullptr, 0),
+                kxu_load_msg_str(15003, nullptr, "f", &b.number, nullptr, 0)}))},
+    {"messages/arguments", 0,
+     CALL(Each({kxu_load_msg_str(15001, &b.text, nullptr, nullptr, nullptr, 0),
+                kxu_load_msg_str(15003, &b.text, nullptr, nullptr, "f", 0),
+                kxu_load_msg_str(15004, &b.text, nullptr, nullptr, "b", 0),
+                kxu_load_msg_str(15004, &b.text, "a", nullptr, nullptr, 0)}))},
+    {"err_msgbox/arguments", IDOK,
+     CALL(Each({MessageBoxAnswer(15004, nullptr, "b"), MessageBoxAnswer(15004, "a", nullptr)}))},
+    // Shell items: a null handle, name or output fails with the operation's code.
+    {"shell_item/handle_or_name", 15053,
      [](Box&) {
          unsigned int handle = 99;
          int r = kxu_shell_item(&handle, 0, 0, nullptr, 0);
          EXPECT_EQ(handle, 99u);
-         return r;
+         return Each({r, kxu_shell_item(nullptr, 0, INT_PTR(KX_SAMPLE_FILE), nullptr, 0)});
      }},
-    {"shell_item/handle_on_release", 15054, CALL(kxu_shell_item(nullptr, 1, 0, nullptr, 0))},
-    {"shell_item/handle_on_query", 15054,
-     CALL(kxu_shell_item(nullptr, 4, SHELL_PROP_TITLE, nullptr, 0))},
-    {"shell_item/bool_output", 15059, CALL(ShellQuery(2))},
-    {"shell_item/time_output", 15060, CALL(ShellQuery(3))},
-    {"shell_item/text_output", 15057, CALL(ShellQuery(4))},
-    {"shell_item/number_output", 15058, CALL(ShellQuery(5))},
-};
-INSTANTIATE_TEST_SUITE_P(Shell, NullArguments, testing::ValuesIn(kNullShell));
-
-// Numeric data: a null buffer with elements to convert, and each null or
-// answering-null host object or output of the frequency count and the
-// removal, refused before anything is changed. A null among the removal's
-// first four is seen before any host is asked; its extra array is optional.
-int RemoveUnchanged(Box& b, CHostObject* extra) {
-    return kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, &b.texts, extra);
-}
-const Row kNullNumeric[] = {
-    {"NANUM_to_nan/data", -1, CALL(kxu_NANUM_to_nan(nullptr, 2))},
-    {"NANUM_to_nan/no_data_none_asked", 0, CALL(kxu_NANUM_to_nan(nullptr, 0))},
-    {"nan_inf_to_NANUM/data", -1, CALL(kxu_nan_inf_to_NANUM(nullptr, 2))},
-    {"nan_inf_to_NANUM/no_data_none_asked", 0, CALL(kxu_nan_inf_to_NANUM(nullptr, 0))},
-    {"discrete_frequencies/source", -1,
-     CALL(kxu_discrete_frequencies(nullptr, &b.other, b.counts, &b.groups, 0))},
-    {"discrete_frequencies/distinct", -1,
-     CALL(kxu_discrete_frequencies(&b.host, nullptr, b.counts, &b.groups, 0))},
-    {"discrete_frequencies/counts", -1,
-     CALL(kxu_discrete_frequencies(&b.host, &b.other, nullptr, &b.groups, 0))},
-    {"discrete_frequencies/distinct_count", -1,
-     CALL(kxu_discrete_frequencies(&b.host, &b.other, b.counts, nullptr, 0))},
-    {"discrete_frequencies/source_answers_null", -1,
-     CALL(kxu_discrete_frequencies(&b.none, &b.other, b.counts, &b.groups, 0))},
-    {"discrete_frequencies/distinct_answers_null", -1,
-     CALL(kxu_discrete_frequencies(&b.host, &b.none, b.counts, &b.groups, 0))},
-    {"remove_unchanged_items_by_id/reference_ids", -1,
-     CALL(b.Unasked(kxu_remove_unchanged_items_by_id(nullptr, &b.refTexts, &b.ids, &b.texts,
-                                                     &b.extra)))},
-    {"remove_unchanged_items_by_id/reference_texts", -1,
-     CALL(b.Unasked(kxu_remove_unchanged_items_by_id(&b.refIds, nullptr, &b.ids, &b.texts,
-                                                     &b.extra)))},
-    {"remove_unchanged_items_by_id/ids", -1,
-     CALL(b.Unasked(kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, nullptr, &b.texts,
-                                                     &b.extra)))},
-    {"remove_unchanged_items_by_id/texts", -1,
-     CALL(b.Unasked(kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, nullptr,
-                                                     &b.extra)))},
+    {"shell_item/handle", 15054,
+     CALL(Each({kxu_shell_item(nullptr, 1, 0, nullptr, 0),
+                kxu_shell_item(nullptr, 4, SHELL_PROP_TITLE, nullptr, 0)}))},
+    {"shell_item/outputs", 0,
+     [](Box&) {
+         unsigned int handle = 0;
+         EXPECT_EQ(kxu_shell_item(&handle, 0, INT_PTR(KX_SAMPLE_FILE), nullptr, 0), 0);
+         const int codes[] = {15059, 15060, 15057, 15058};  // bool, time, text, number
+         for (int op = 2; op <= 5; ++op)
+             EXPECT_EQ(kxu_shell_item(&handle, op, SHELL_PROP_RATING, nullptr, 8), codes[op - 2]);
+         return kxu_shell_item(&handle, 1, 0, nullptr, 0);
+     }},
+    // Numeric data: a null buffer with elements to convert, and each null or
+    // answering-null host object or output, refused before anything changes.
+    // A null among the removal's first four is seen before any host is asked;
+    // its extra array is optional.
+    {"missing_values/data", -1,
+     CALL(Each({kxu_NANUM_to_nan(nullptr, 2), kxu_nan_inf_to_NANUM(nullptr, 2)}))},
+    {"missing_values/no_data", 0,
+     CALL(Each({kxu_NANUM_to_nan(nullptr, 0), kxu_nan_inf_to_NANUM(nullptr, 0)}))},
+    {"discrete_frequencies", -1,
+     CALL(Each({kxu_discrete_frequencies(nullptr, &b.other, b.counts, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, nullptr, b.counts, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, &b.other, nullptr, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, &b.other, b.counts, nullptr, 0),
+                kxu_discrete_frequencies(&b.none, &b.other, b.counts, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, &b.none, b.counts, &b.groups, 0)}))},
+    {"remove_unchanged_items_by_id/first_four", -1,
+     CALL(b.Unasked(Each(
+         {kxu_remove_unchanged_items_by_id(nullptr, &b.refTexts, &b.ids, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, nullptr, &b.ids, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, nullptr, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, nullptr, &b.extra)})))},
     {"remove_unchanged_items_by_id/extra_is_optional", 1,
      [](Box&) {
          TestInts refIds{1}, ids{1, 2};
@@ -442,19 +397,15 @@ const Row kNullNumeric[] = {
          return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts, nullptr);
      }},
     {"remove_unchanged_items_by_id/reference_ids_answer_null", -3,
-     CALL((b.refIds.answerNull = true, RemoveUnchanged(b, &b.extra)))},
-    {"remove_unchanged_items_by_id/reference_texts_answer_null", -1,
-     CALL((b.refTexts.answerNull = true, RemoveUnchanged(b, &b.extra)))},
-    {"remove_unchanged_items_by_id/ids_answer_null", -2,
-     CALL((b.ids.answerNull = true, RemoveUnchanged(b, &b.extra)))},
+     CALL(Removal(b, b.refIds.answerNull))},
+    {"remove_unchanged_items_by_id/ids_answer_null", -2, CALL(Removal(b, b.ids.answerNull))},
     {"remove_unchanged_items_by_id/texts_answer_null", -1,
-     CALL((b.texts.answerNull = true, RemoveUnchanged(b, &b.extra)))},
-    {"remove_unchanged_items_by_id/extra_answers_null", -1,
-     CALL((b.extra.answerNull = true, RemoveUnchanged(b, &b.extra)))},
+     CALL(Each({Removal(b, b.refTexts.answerNull), Removal(b, b.texts.answerNull),
+                Removal(b, b.extra.answerNull)}))},
 };
-INSTANTIATE_TEST_SUITE_P(Numeric, NullArguments, testing::ValuesIn(kNullNumeric));
+INSTANTIATE_TEST_SUITE_P(Null, NullArguments, testing::ValuesIn(kNull));
 
-const Row kMemoryTokenizing[] = {
+const Row kMemory[] = {
     {"GetTokens_plain", 5,
      CALL(kxutilsGetTokens("alpha,beta,,gamma,", &b.host.array, ',', nullptr, 0, 0))},
     {"GetTokens_quoted", 3,
@@ -474,10 +425,6 @@ const Row kMemoryTokenizing[] = {
      CALL(kxu_separate_key_values("a = 1; b=2;k=v=w", &b.keys, &b.values, ';'))},
     {"make_key_values_str", kAny, CALL(kxu_make_key_values_str(&b.text, &b.keys, &b.values, ',')),
      "p"},
-};
-INSTANTIATE_TEST_SUITE_P(Tokenizing, MemoryExhaustion, testing::ValuesIn(kMemoryTokenizing));
-
-const Row kMemoryTransforms[] = {
     {"keyword_replace_longer", kAny, CALL(kxu_keyword_replace(&b.text, "and", "&&&&", false)),
      "and band and x and"},
     {"keyword_replace_shared_text", kAny, CALL(kxu_keyword_replace(&b.text, "and", "&&", false)),
@@ -499,10 +446,6 @@ const Row kMemoryTransforms[] = {
     {"check_escape_html_charcters_back", kAny,
      CALL((kxu_check_escape_html_charcters(&b.text, "<>& -\n", 1), 0)),
      "&lt;p&gt;&amp;lt;&nbsp;x&#8722;1<br>"},
-};
-INSTANTIATE_TEST_SUITE_P(Transforms, MemoryExhaustion, testing::ValuesIn(kMemoryTransforms));
-
-const Row kMemoryOthers[] = {
     {"read_text_file_lines", kAny, CALL(kxu_read_text_file_lines(b.file.c_str(), &b.host, 0))},
     {"copy_directory", 1,
      CALL(kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.excluded, &b.excluded, 0)),
@@ -518,8 +461,9 @@ const Row kMemoryOthers[] = {
     {"load_runtime_err", kAny, CALL(kxu_load_runtime_err(1, &b.text))},
     {"discrete_frequencies", kAny,
      CALL(kxu_discrete_frequencies(&b.source, &b.keys, b.counts, &b.groups, FREQ_TRIM))},
-    {"remove_unchanged_items_by_id", kAny, CALL(RemoveUnchanged(b, &b.extra))},
+    {"remove_unchanged_items_by_id", kAny,
+     CALL(kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, &b.texts, &b.extra))},
 };
-INSTANTIATE_TEST_SUITE_P(Others, MemoryExhaustion, testing::ValuesIn(kMemoryOthers));
+INSTANTIATE_TEST_SUITE_P(Memory, MemoryExhaustion, testing::ValuesIn(kMemory));
 
 }  // namespace
