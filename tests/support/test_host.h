@@ -11,54 +11,34 @@
 // What a string array holds, as the tests spell their expectations.
 using Strings = std::vector<std::string>;
 
-class TestStrings final : public CHostObject {
+// A host array of type `kType`, holding `Array` of `Value`s (`Value` as the
+// tests spell an element).
+template <class Array, class Value, unsigned int kType>
+class TestArray final : public CHostObject {
   public:
-    TestStrings(std::initializer_list<const char*> values = {}) {
-        for (const char* v : values) array.Add(v);
+    template <class T>
+    TestArray(std::initializer_list<T> values) {
+        for (const T& v : values) array.Add(v);
     }
+    TestArray() = default;
     void* GetContainer(unsigned int type, void* arg) override {
         requests.push_back(type);
         args.push_back(arg);
-        if (answerNull || type != HOST_TYPE_STRING_ARRAY) return nullptr;
-        return &array;
+        return answerNull || type != kType ? nullptr : &array;
     }
-    std::vector<std::string> Values() const {
-        std::vector<std::string> out;
-        for (INT_PTR i = 0; i < array.GetSize(); ++i) out.emplace_back(array[i]);
-        return out;
+    std::vector<Value> Values() const {
+        return std::vector<Value>(array.GetData(), array.GetData() + array.GetSize());
     }
 
-    CStringArray array;
+    Array array;
     bool answerNull = false;
     std::vector<unsigned int> requests;
     std::vector<void*> args;
 };
 
-class TestInts final : public CHostObject {
-  public:
-    TestInts(std::initializer_list<int> values = {}) {
-        for (int v : values) array.Add(v);
-    }
-    void* GetContainer(unsigned int type, void* arg) override {
-        requests.push_back(type);
-        args.push_back(arg);
-        if (answerNull || type != HOST_TYPE_INT_ARRAY) return nullptr;
-        return &array;
-    }
-    std::vector<int> Values() const {
-        std::vector<int> out;
-        for (INT_PTR i = 0; i < array.GetSize(); ++i) out.push_back(array[i]);
-        return out;
-    }
+using TestStrings = TestArray<CStringArray, std::string, HOST_TYPE_STRING_ARRAY>;
+using TestInts = TestArray<CArray<int, int>, int, HOST_TYPE_INT_ARRAY>;
 
-    CArray<int, int> array;
-    bool answerNull = false;
-    std::vector<unsigned int> requests;
-    std::vector<void*> args;
-};
-
-inline std::vector<std::string> ToVector(const CStringArray& array) {
-    std::vector<std::string> out;
-    for (INT_PTR i = 0; i < array.GetSize(); ++i) out.emplace_back(array[i]);
-    return out;
+inline Strings ToVector(const CStringArray& array) {
+    return Strings(array.GetData(), array.GetData() + array.GetSize());
 }

@@ -1,0 +1,462 @@
+// Every flat entry, from one table of calls, in two hostile settings.
+//
+// Null: each pointer argument null in turn, and host objects that answer
+// null. The row gives the code a script gets back; nothing the refusal should
+// have spared may change.
+//
+// Memory: the framework's k-th allocation fails, for k = 1, 2, ... until the
+// call gets through. The memory exception must pass out to the caller, and
+// whatever the call touched must still be sound: a string holds its old or
+// its new text, an array holds position by position old or new elements (a
+// filler that appends may stop part way), a tree holds old or new files.
+// LeakSanitizer, in the sanitizer build, sees anything the unwinding dropped.
+//
+// A crash fails the whole program, which is the point.
+#include <climits>
+#include <functional>
+#include <string>
+
+#include "files/scratch.h"
+#include "support/test_host.h"
+
+namespace {
+
+using State = std::vector<Strings>;  // one snapshot per container
+
+// What a row hands its entry. The hosts hold {"b", "a"} out of order, so a
+// sort would show; the text holds a keyword and characters to escape, so a
+// transform that went ahead would show.
+struct Box {
+    Box() {
+        // Enough reference ids for the removal's lookup table, which allocates
+        // too; a frequency source in order once trimmed, with enough groups
+        // that the distinct array must grow.
+        for (int i = 0; i < 20; ++i) {
+            refIds.array.Add(i);
+            refTexts.array.Add(CString(static_cast<char>('a' + i)));
+        }
+        for (char c = 'c'; c <= 'z'; ++c) source.array.Add(CString(c));
+        for (double& c : counts) c = -1;
+        none.answerNull = true;
+    }
+    // For the entries that must refuse before asking any host.
+    int Unasked(int code) {
+        for (const TestStrings* h : Hosts()) EXPECT_TRUE(h->requests.empty());
+        EXPECT_TRUE(refIds.requests.empty() && ids.requests.empty());
+        return code;
+    }
+    std::vector<const TestStrings*> Hosts() const {
+        return {&host, &other, &none, &keys, &values, &source, &refTexts, &texts, &extra};
+    }
+    TestStrings host{"b", "a"}, other{"b", "a"}, none{"b", "a"}, keys{"a", "b"}, values{"1", "2"};
+    TestStrings excluded{"none", "*.tmp"}, source{" a", "b ", "b"};
+    TestStrings refTexts, texts{"D", "new", "changed"}, extra{"x", "y", "z"};
+    TestInts refIds, ids{3, 40, 5};
+    CString text{"a and <b> &lt;"}, shared;
+    double counts[27];
+    std::uint32_t groups = 99;
+    int number = 12;
+    std::string src, dst, file;  // as the library spells them
+    fs::path dstDir;
+};
+
+// How a container may look when the call stopped part way.
+enum class Shape {
+    Positions,    // each element the old or the new one at its position
+    GrowingLast,  // the same, but the last may be a start of the new one
+    Members,      // each element one of the old or new ones (file trees)
+};
+
+constexpr int kAny = INT_MIN;  // the code of a call that gets through is its own tests' business
+
+struct Row {
+    const char* name;
+    int code;
+    std::function<int(Box&)> call;
+    const char* text = nullptr;  // in the box's string instead, before the call
+    Shape shape = Shape::Positions;
+    bool share = false;  // the text shared with another string, so a rewrite must copy first
+};
+
+void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
+
+#define CALL(...) []([[maybe_unused]] Box& b) { return __VA_ARGS__; }
+
+class Entries : public ScratchTest, public testing::WithParamInterface<Row> {
+  protected:
+    // A fresh small tree, for the entries that take paths.
+    void Fill(Box& b, const Row& row) {
+        fs::remove_all(root_);
+        Write("src/a.txt", "one\n  two  \n\nthree");
+        Write("src/b.dat", "x");
+        Write("src/sub/b.txt", "bee");
+        b.src = Lib("src"), b.dst = Lib("dst"), b.file = Lib("src/a.txt"), b.dstDir = At("dst");
+        if (row.text) b.text = row.text;
+        if (row.share) b.shared = b.text;
+    }
+    State Take(const Box& b) const {
+        auto of = [](const CString& s) { return Strings{std::string(s)}; };
+        Strings ids, numbers{std::to_string(b.groups)}, files;
+        for (int v : b.ids.Values()) ids.push_back(std::to_string(v));
+        for (double c : b.counts) numbers.push_back(std::to_string(c));
+        for (const std::string& name : Tree(""))
+            files.push_back(name.back() == '/' ? name : name + "=" + Read(name));
+        State state{of(b.text), of(b.shared), ids, numbers};
+        for (const TestStrings* h : b.Hosts()) state.push_back(h->Values());
+        state.push_back(files);  // last, as the null rows leave it out
+        return state;
+    }
+};
+
+class NullArguments : public Entries {};
+
+TEST_P(NullArguments, AnswerTheirCodeAndSpareWhatTheyRefused) {
+    Box b;
+    Fill(b, GetParam());
+    State before = Take(b);
+    EXPECT_EQ(GetParam().call(b), GetParam().code);
+    State after = Take(b);
+    before.pop_back(), after.pop_back();  // the files: some rows are no refusal
+    EXPECT_EQ(after, before);
+}
+
+class MemoryExhaustion : public Entries {
+  protected:
+    struct Outcome {
+        bool threw = false;
+        int code = 0;
+        State before, after;
+    };
+    // Runs the row with the k-th allocation failing (k = 0: none). Any
+    // exception but the memory exception is a fault, and leaves the test.
+    Outcome Attempt(long k) {
+        Box b;
+        Fill(b, GetParam());
+        Outcome o{false, 0, Take(b), {}};
+        afx_detail::SetAllocationFailureCountdown(k);
+        try {
+            o.code = GetParam().call(b);
+        } catch (CMemoryException* e) {
+            e->Delete();
+            o.threw = true;
+        }
+        afx_detail::SetAllocationFailureCountdown(0);
+        o.after = Take(b);
+        return o;
+    }
+};
+
+bool In(const Strings& s, const std::string& m) {
+    return std::find(s.begin(), s.end(), m) != s.end();
+}
+
+TEST_P(MemoryExhaustion, PassesTheExceptionOutAndKeepsContainersSound) {
+    const Row& row = GetParam();
+    const Outcome clean = Attempt(0);
+    ASSERT_FALSE(clean.threw);
+    if (row.code != kAny) {
+        EXPECT_EQ(clean.code, row.code);
+    }
+    const State& done = clean.after;
+    long failures = 0;
+    for (long k = 1; k < 100000; ++k) {
+        const Outcome o = Attempt(k);
+        if (!o.threw) {
+            EXPECT_EQ(o.after, done) << "after " << failures << " failed allocations";
+            break;
+        }
+        ++failures;
+        for (std::size_t c = 0; c < done.size(); ++c) {
+            const Strings &was = o.before[c], &now = o.after[c], &fresh = done[c];
+            if (row.shape == Shape::Members) {
+                for (const std::string& m : now)
+                    EXPECT_TRUE(In(fresh, m) || In(was, m)) << "k=" << k << ": " << m;
+                // What the call would have kept, the source of a copy above all, is still there.
+                for (const std::string& m : was)
+                    EXPECT_TRUE(!In(fresh, m) || In(now, m)) << "k=" << k << ": " << m;
+                continue;
+            }
+            ASSERT_LE(now.size(), std::max(was.size(), fresh.size())) << "k=" << k;
+            for (std::size_t i = 0; i < now.size(); ++i) {
+                const bool isOld = i < was.size() && now[i] == was[i];
+                const bool isNew = i < fresh.size() && now[i] == fresh[i];
+                const bool growing = row.shape == Shape::GrowingLast && i + 1 == now.size() &&
+                                     i < fresh.size() && fresh[i].rfind(now[i], 0) == 0;
+                EXPECT_TRUE(isOld || isNew || growing)
+                    << "k=" << k << " at " << i << ": " << now[i];
+            }
+        }
+    }
+    EXPECT_GT(failures, 0) << "the call never allocated";
+}
+
+// The common code of calls refused alike, or a code no entry gives.
+int Each(std::initializer_list<int> codes) {
+    for (int code : codes)
+        if (code != *codes.begin()) return INT_MAX;
+    return *codes.begin();
+}
+
+// The removal with one host answering null.
+int Removal(Box& b, bool& answerNull) {
+    answerNull = true;
+    int r = kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, &b.texts, &b.extra);
+    answerNull = false;
+    return r;
+}
+
+// A message box whose handler answers OK, as a user would.
+int MessageBoxAnswer(int id, const char* first, const char* second) {
+    auto old = AfxSetMessageBoxHandler([](const char*, UINT, UINT) { return IDOK; });
+    int r = kxu_err_msgbox(id, MB_OK, first, nullptr, second);
+    AfxSetMessageBoxHandler(old);
+    return r;
+}
+
+const int kOrder[] = {1, 0};
+
+const Row kNull[] = {
+    // Splitting and joining: -1 before any request for a null text or
+    // separator; a missing host, or one that answers null, is refused.
+    {"separate_by_str/text_separator", -1,
+     CALL(b.Unasked(Each({kxu_separate_by_str(nullptr, &b.host, ","),
+                          kxu_separate_by_str("a,b", &b.host, nullptr)})))},
+    {"separate_by_str/host", -1,
+     CALL(Each({kxu_separate_by_str("a,b", nullptr, ","), kxu_separate_by_str("a,b", &b.none, ","),
+                kxutilsSeparateByStr("a,b", nullptr, ",")}))},
+    {"separate_by_str/empty_text", 0,
+     CALL(Each({kxu_separate_by_str("", &b.none, ","), kxutilsSeparateByStr("", nullptr, ",")}))},
+    {"set_tokens_by_str/joined_separator", -1,
+     CALL(b.Unasked(Each({kxu_set_tokens_by_str(nullptr, &b.host, ","),
+                          kxu_set_tokens_by_str(&b.text, &b.host, nullptr)})))},
+    {"set_tokens_by_str/host", -1,
+     CALL(Each({kxu_set_tokens_by_str(&b.text, nullptr, ","),
+                kxu_set_tokens_by_str(&b.text, &b.none, ",")}))},
+    // Tokenizing: a missing array is -1 with nothing done, except that an
+    // empty text needs no array; a null text is split as an empty copy.
+    {"GetTokens/text_is_one_empty_token", 1,
+     [](Box&) {
+         CStringArray tokens;
+         int r = kxutilsGetTokens(nullptr, &tokens, ',', nullptr, 0, 0);
+         EXPECT_EQ(ToVector(tokens), Strings{""});
+         return r;
+     }},
+    {"GetTokens/tokens_only_count", 3, CALL(kxutilsGetTokens("a,b,", nullptr, ',', nullptr, 0, 0))},
+    {"GetTokens/tokens_and_state_in_every_quote_mode", 0,
+     [](Box&) {
+         for (int mode : {0, 34, 39, -1, -2, 40, 60, 91, 123})
+             EXPECT_GT(kxutilsGetTokens("a, \"b,c\" ,(d,e)", nullptr, ',', nullptr, mode, 64), 0)
+                 << mode;
+         return 0;
+     }},
+    {"tokenize_one_csv_line/line_is_one_empty_cell", 1,
+     [](Box&) {
+         TestStrings cells{"old"};
+         int r = kxu_tokenize_one_csv_line(nullptr, &cells);
+         EXPECT_EQ(cells.Values(), Strings{""});
+         return r;
+     }},
+    {"tokenize_one_csv_line/host", -1,
+     CALL(Each({kxu_tokenize_one_csv_line("a,b", nullptr),
+                kxu_tokenize_one_csv_line("a,\"b", &b.none)}))},
+    {"tokenize_one_csv_line/empty_line", 0, CALL(kxu_tokenize_one_csv_line("", &b.none))},
+    {"separate_key_values/hosts", -1,
+     CALL(Each({kxu_separate_key_values("a=1;b=2", nullptr, &b.host, ';'),
+                kxu_separate_key_values("a=1;b=2", &b.host, nullptr, ';'),
+                kxu_separate_key_values("a=1;b=2", &b.none, &b.host, ';'),
+                kxu_separate_key_values("a=1;b=2", &b.host, &b.none, ';')}))},
+    {"make_key_values_str/joined_and_hosts", -1,
+     CALL(Each({kxu_make_key_values_str(nullptr, &b.host, &b.other, ','),
+                kxu_make_key_values_str(&b.text, nullptr, &b.host, ','),
+                kxu_make_key_values_str(&b.text, &b.host, nullptr, ','),
+                kxu_make_key_values_str(&b.text, &b.none, &b.none, ',')}))},
+    {"separate_char_with_numeric_suffix/host", -1,
+     CALL(Each({kxu_separate_char_with_numeric_suffix("LP1", nullptr, "LU", "P"),
+                kxu_separate_char_with_numeric_suffix("LP1", &b.none, "LU", "P"),
+                kxutilsSeparateWksLabelsChar("LU", nullptr, 0)}))},
+    {"separate_char_with_numeric_suffix/text_is_empty", 1,
+     [](Box&) {
+         TestStrings labels{"x"};
+         return kxu_separate_char_with_numeric_suffix(nullptr, &labels, "LU", "P");
+     }},
+    {"separate_char_with_numeric_suffix/letter_sets_are_empty", -98,
+     CALL(kxu_separate_char_with_numeric_suffix("LP1", &b.host, nullptr, nullptr))},
+    // Text transforms: the text they rewrite and the texts they read.
+    {"transforms/text_keyword_replacement", -1,
+     CALL(Each({kxu_keyword_replace(nullptr, "and", "&&", false),
+                kxu_keyword_replace(&b.text, nullptr, "&&", false),
+                kxu_keyword_replace(&b.text, "and", nullptr, true), kxu_wrap_text(nullptr, 4, 0),
+                kxu_skip_C_comments(nullptr, 0)}))},
+    {"transforms/no_keyword_on_empty_text_and_null_sources", 0,
+     CALL(Each({kxu_keyword_replace(&b.shared, nullptr, nullptr, false),
+                (b.shared = "old", kxu_get_correct_SK_expression(nullptr, &b.shared)),
+                kxu_get_correct_SK_expression("a and b", nullptr),
+                (b.shared = "old", kxu_make_C_string_from_ascii(nullptr, &b.shared), 0),
+                (kxu_make_C_string_from_ascii("a\"b", nullptr), kxuMakeValidCName(nullptr, '_'), 0),
+                (kxu_check_escape_html_charcters(nullptr, "<>", 0), 0),
+                (kxu_check_escape_html_charcters(&b.text, nullptr, 0), 0),
+                (kxu_check_escape_html_charcters(&b.text, nullptr, 1), 0)}))},
+    {"str_pad_char/text_pads_like_an_empty_one", 3,
+     [](Box&) {
+         CString padded = kxu_str_pad_char(nullptr, 3, 0, '*');
+         EXPECT_STREQ(padded, "***");
+         return padded.GetLength();
+     }},
+    // Reorder: -1 before anything moves, for any null object, order or answer.
+    {"multi_str_reorder", -1,
+     CALL(Each({kxu_multi_str_reorder(2, nullptr, kOrder, 2, &b.host),
+                kxu_multi_str_reorder(2, &b.host, nullptr, 2, &b.other),
+                kxu_multi_str_reorder(2, &b.host, kOrder, 2, nullptr),
+                kxu_multi_str_reorder(2, &b.none, kOrder, 2, &b.host),
+                kxu_multi_str_reorder(2, &b.host, kOrder, 2, &b.none)}))},
+    // Files: null paths fail with the entry's failure code and leave the
+    // folder alone; a null exclusion list (or a host without one) is no refusal.
+    {"copy_directory/paths", 0,
+     CALL(Each({kxu_copy_directory(nullptr, b.dst.c_str(), 1, nullptr, nullptr, 0) +
+                    fs::exists(b.dstDir),
+                kxu_copy_directory(b.src.c_str(), nullptr, 1, nullptr, nullptr, 0)}))},
+    {"copy_directory/lists", 1,
+     CALL(Each({kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, nullptr, nullptr, 0),
+                kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.none, &b.none, 0)}))},
+    {"files/paths", -1,
+     CALL(Each({kxu_delete_files(nullptr, "*.*", nullptr),
+                kxu_read_text_file_lines(nullptr, &b.host, 0),
+                kxu_make_relative_path(b.text, "C:\\a\\", nullptr, 5)}))},
+    {"delete_files/pattern_means_every_file", 2,
+     CALL(kxu_delete_files(b.src.c_str(), nullptr, &b.none))},
+    {"files/host_and_base", -2,
+     CALL(Each({kxu_read_text_file_lines(b.file.c_str(), nullptr, 0),
+                kxu_read_text_file_lines(b.file.c_str(), &b.none, 0),
+                kxu_make_relative_path(b.text, nullptr, "C:\\a\\b.txt", 5)}))},
+    // Messages: a null output still answers whether the message exists; null
+    // arguments for a message's placeholders give 0 and leave the output alone.
+    {"messages/outputs", 0,
+     CALL(Each({kxu_err_msg_heading(15001, nullptr), kxu_load_runtime_err(15001, nullptr)}))},
+    {"messages/text_output", 1,
+     CALL(Each({kxu_load_err_msg_str(15001, nullptr, 0),
+                kxu_load_msg_str(15003, nullptr, "f", &b.number, nullptr, 0)}))},
+    {"messages/arguments", 0,
+     CALL(Each({kxu_load_msg_str(15001, &b.text, nullptr, nullptr, nullptr, 0),
+                kxu_load_msg_str(15003, &b.text, nullptr, nullptr, "f", 0),
+                kxu_load_msg_str(15004, &b.text, nullptr, nullptr, "b", 0),
+                kxu_load_msg_str(15004, &b.text, "a", nullptr, nullptr, 0)}))},
+    {"err_msgbox/arguments", IDOK,
+     CALL(Each({MessageBoxAnswer(15004, nullptr, "b"), MessageBoxAnswer(15004, "a", nullptr)}))},
+    // Shell items: a null handle, name or output fails with the operation's code.
+    {"shell_item/handle_or_name", 15053,
+     [](Box&) {
+         unsigned int handle = 99;
+         int r = kxu_shell_item(&handle, 0, 0, nullptr, 0);
+         EXPECT_EQ(handle, 99u);
+         return Each({r, kxu_shell_item(nullptr, 0, INT_PTR(KX_SAMPLE_FILE), nullptr, 0)});
+     }},
+    {"shell_item/handle", 15054,
+     CALL(Each({kxu_shell_item(nullptr, 1, 0, nullptr, 0),
+                kxu_shell_item(nullptr, 4, SHELL_PROP_TITLE, nullptr, 0)}))},
+    {"shell_item/outputs", 0,
+     [](Box&) {
+         unsigned int handle = 0;
+         EXPECT_EQ(kxu_shell_item(&handle, 0, INT_PTR(KX_SAMPLE_FILE), nullptr, 0), 0);
+         const int codes[] = {15059, 15060, 15057, 15058};  // bool, time, text, number
+         for (int op = 2; op <= 5; ++op)
+             EXPECT_EQ(kxu_shell_item(&handle, op, SHELL_PROP_RATING, nullptr, 8), codes[op - 2]);
+         return kxu_shell_item(&handle, 1, 0, nullptr, 0);
+     }},
+    // Numeric data: a null buffer with elements to convert, and each null or
+    // answering-null host object or output, refused before anything changes.
+    // A null among the removal's first four is seen before any host is asked;
+    // its extra array is optional.
+    {"missing_values/data", -1,
+     CALL(Each({kxu_NANUM_to_nan(nullptr, 2), kxu_nan_inf_to_NANUM(nullptr, 2)}))},
+    {"missing_values/no_data", 0,
+     CALL(Each({kxu_NANUM_to_nan(nullptr, 0), kxu_nan_inf_to_NANUM(nullptr, 0)}))},
+    {"discrete_frequencies", -1,
+     CALL(Each({kxu_discrete_frequencies(nullptr, &b.other, b.counts, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, nullptr, b.counts, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, &b.other, nullptr, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, &b.other, b.counts, nullptr, 0),
+                kxu_discrete_frequencies(&b.none, &b.other, b.counts, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, &b.none, b.counts, &b.groups, 0)}))},
+    {"remove_unchanged_items_by_id/first_four", -1,
+     CALL(b.Unasked(Each(
+         {kxu_remove_unchanged_items_by_id(nullptr, &b.refTexts, &b.ids, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, nullptr, &b.ids, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, nullptr, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, nullptr, &b.extra)})))},
+    {"remove_unchanged_items_by_id/extra_is_optional", 1,
+     [](Box&) {
+         TestInts refIds{1}, ids{1, 2};
+         TestStrings refTexts{"a"}, texts{"A", "b"};
+         return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts, nullptr);
+     }},
+    {"remove_unchanged_items_by_id/reference_ids_answer_null", -3,
+     CALL(Removal(b, b.refIds.answerNull))},
+    {"remove_unchanged_items_by_id/ids_answer_null", -2, CALL(Removal(b, b.ids.answerNull))},
+    {"remove_unchanged_items_by_id/texts_answer_null", -1,
+     CALL(Each({Removal(b, b.refTexts.answerNull), Removal(b, b.texts.answerNull),
+                Removal(b, b.extra.answerNull)}))},
+};
+INSTANTIATE_TEST_SUITE_P(Null, NullArguments, testing::ValuesIn(kNull));
+
+const Row kMemory[] = {
+    {"GetTokens_plain", 5,
+     CALL(kxutilsGetTokens("alpha,beta,,gamma,", &b.host.array, ',', nullptr, 0, 0))},
+    {"GetTokens_quoted", 3,
+     CALL(kxutilsGetTokens(" a , \"b,\"\"c\" ,d", &b.host.array, ',', nullptr, '"', 0))},
+    {"GetTokens_angle", 3,
+     CALL(kxutilsGetTokens("f(a,b),<c,d>,e", &b.host.array, ',', nullptr, -2, 0))},
+    {"tokenize_one_csv_line", kAny,
+     CALL(kxu_tokenize_one_csv_line("a,\"b,c\",\"d\"\"e\",", &b.host))},
+    {"separate_by_str", kAny, CALL(kxu_separate_by_str("a--bb----ccc", &b.host, "--"))},
+    // A suffix letter is appended on its own and its digits follow one by
+    // one, each a complete label on the way ("P", then "P1").
+    {"separate_char_with_numeric_suffix", kAny,
+     CALL(kxu_separate_char_with_numeric_suffix("LUP1D2", &b.host, "LUCSREGF", "PDO")), nullptr,
+     Shape::GrowingLast},
+    {"set_tokens_by_str", kAny, CALL(kxu_set_tokens_by_str(&b.text, &b.host, ", ")), "head:"},
+    {"separate_key_values", kAny,
+     CALL(kxu_separate_key_values("a = 1; b=2;k=v=w", &b.keys, &b.values, ';'))},
+    {"make_key_values_str", kAny, CALL(kxu_make_key_values_str(&b.text, &b.keys, &b.values, ',')),
+     "p"},
+    {"keyword_replace_longer", kAny, CALL(kxu_keyword_replace(&b.text, "and", "&&&&", false)),
+     "and band and x and"},
+    {"keyword_replace_shared_text", kAny, CALL(kxu_keyword_replace(&b.text, "and", "&&", false)),
+     "a and b", Shape::Positions, true},
+    {"get_correct_SK_expression", kAny,
+     CALL(kxu_get_correct_SK_expression("a=1 and b<>2 or not c", &b.text))},
+    {"wrap_text", kAny, CALL(kxu_wrap_text(&b.text, 4, 2)), "aaa bbb ccc ddd\neee fff"},
+    {"str_pad_char", kAny, CALL((b.text = kxu_str_pad_char("ab", 9, 1, '*'), 0))},
+    {"skip_C_comments", kAny, CALL(kxu_skip_C_comments(&b.text, 0)),
+     " /* a */ x = 1; // b\n y = 2; /* c */ "},
+    {"skip_C_comments_leading", kAny, CALL(kxu_skip_C_comments(&b.text, 1)),
+     " /* a */ x = 1; // b\n"},
+    {"make_C_string_from_ascii", kAny,
+     CALL((kxu_make_C_string_from_ascii("say \"hi\"\tand\\ go\n with a longer tail", &b.text), 0))},
+    {"MakeValidCName", kAny, CALL((kxuMakeValidCName(&b.text, '_'), 0)), "2nd value!",
+     Shape::Positions, true},
+    {"check_escape_html_charcters", kAny,
+     CALL((kxu_check_escape_html_charcters(&b.text, "<>& -\n", 0), 0)), "a<b & c-1\nd>e"},
+    {"check_escape_html_charcters_back", kAny,
+     CALL((kxu_check_escape_html_charcters(&b.text, "<>& -\n", 1), 0)),
+     "&lt;p&gt;&amp;lt;&nbsp;x&#8722;1<br>"},
+    {"read_text_file_lines", kAny, CALL(kxu_read_text_file_lines(b.file.c_str(), &b.host, 0))},
+    {"copy_directory", 1,
+     CALL(kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.excluded, &b.excluded, 0)),
+     nullptr, Shape::Members},
+    {"delete_files", 1, CALL(kxu_delete_files((b.src + "\\sub").c_str(), "*.txt", &b.excluded)),
+     nullptr, Shape::Members},
+    {"make_relative_path", kAny,
+     CALL(kxu_make_relative_path(b.text, "C:\\a\\b\\c\\x.txt", "C:\\a\\d\\y.txt", 5))},
+    {"load_err_msg_str", kAny, CALL(kxu_load_err_msg_str(15000, &b.text, 0))},
+    {"load_msg_str", kAny,
+     CALL(kxu_load_msg_str(15003, &b.text, "file.txt", &b.number, nullptr, 0))},
+    {"err_msg_heading", kAny, CALL(kxu_err_msg_heading(15003, &b.text))},
+    {"load_runtime_err", kAny, CALL(kxu_load_runtime_err(1, &b.text))},
+    {"discrete_frequencies", kAny,
+     CALL(kxu_discrete_frequencies(&b.source, &b.keys, b.counts, &b.groups, FREQ_TRIM))},
+    {"remove_unchanged_items_by_id", kAny,
+     CALL(kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, &b.texts, &b.extra))},
+};
+INSTANTIATE_TEST_SUITE_P(Memory, MemoryExhaustion, testing::ValuesIn(kMemory));
+
+}  // namespace
