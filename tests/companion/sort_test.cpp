@@ -126,13 +126,15 @@ int hostile_compare(const void* a, const void* b, void* context) {
     if (h->mode == 1 || h->mode == 2) return h->mode == 1 ? -1 : 1;       // all less, all greater
     if (h->mode == 3) return h->rng() % 16 == 0 ? 1 : -1;                 // mostly less, long runs
     if (h->mode == 4) return (ia <= ib) == (h->rng() % 8 != 0) ? -1 : 1;  // mostly slot order
-    // 5 and 6 go by slot, statefully: the first pivot lands at slot 1 and the range after it
-    // starts with a copy of it; then mode 5 calls everything less (tempting scans to run off),
-    // mode 6 everything but a slot and the next (peeling one at a time).
+    // 5 and 6 go by slot, statefully: the first pivot lands at slot 0 or 1 (by the parity of the
+    // count) and the range after it starts with a copy of it; then mode 5 calls everything less
+    // (tempting scans to run off), mode 6 everything but a slot and the next (peeling one at a
+    // time).
     if (h->mode == 5 || h->mode == 6) {
+        const long land = (h->hi - h->lo) % 2;
         if (h->phase == 1) return h->mode == 5 || ia + 1 != ib ? -1 : 1;
-        if (ia == 1 && ib == 2) h->phase = 1;
-        return ib == 0 ? (ia == 1 ? -1 : 1) : (h->phase == 1 ? 1 : -1);
+        if (ia == land && ib == land + 1) h->phase = 1;
+        return ib == 0 ? (ia > 0 && ia <= land ? -1 : 1) : (h->phase == 1 ? 1 : -1);
     }
     return (x > y) - (y > x);  // 7: NaN equal to everything; 8: no NaN, a proper order
 }
@@ -203,7 +205,7 @@ TEST(Sort, ArgumentChecksTouchNothing) {
 TEST(TextToDouble, Table) {
     const double inf = HUGE_VAL;
     const std::string zeros(400, '0'), nines(20, '9'), zeroE = "0e" + nines, hugeE = "1e" + nines;
-    const std::string long1 = "1" + zeros, lead0 = zeros + "1.5", tiny = "0." + zeros + "1",
+    const std::string long1 = "1" + zeros + "e-9", lead0 = zeros + "1.5", tiny = "0." + zeros + "1",
                       e300 = "1" + zeros.substr(100), odd53 = "9007199254740993",
                       max = "1.7976931348623157e308", min = "4.9406564584124654e-324";
     // Signs are checked too; 2^53 + 1 ties to even and must not be rounded twice.
