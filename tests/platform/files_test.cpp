@@ -147,10 +147,18 @@ TEST_F(FileLayer, AnswersForWhatCannotBeDone) {
     ASSERT_EQ(mkfifo((dir_ / "p").c_str(), 0644), 0);
     EXPECT_FALSE(kxp::is_symbolic_link(std::string(5000, 'a').c_str()));  // too long to name
     EXPECT_FALSE(kxp::name_matches(nullptr, "a"));
+    EXPECT_TRUE(kxp::name_matches("a.", "a"));  // a trailing dot: no extension
+    EXPECT_FALSE(kxp::name_matches("a.", "a.b"));
+    kxp::FileId id{};
+    EXPECT_FALSE(kxp::file_id((dir_ / "a").c_str(), nullptr));
+    EXPECT_FALSE(kxp::file_id((dir_ / "none").c_str(), &id));
     EXPECT_EQ(kxp::create_directory((dir_ / "no" / "x").c_str()), kxp::ERR_PATH_NOT_FOUND);
     EXPECT_EQ(kxp::copy_file((dir_ / "p").c_str(), (out_ / "p").c_str(), kxp::ExistingFile::Keep),
               kxp::ERR_ACCESS_DENIED);
     std::uint32_t error = 0;
+    kxp::FindData entry{};
+    EXPECT_EQ(kxp::find_first((dir_.string() + "\\z*").c_str(), &entry, &error), nullptr);
+    EXPECT_EQ(error, kxp::ERR_FILE_NOT_FOUND);
     EXPECT_EQ(kxp::open_for_reading((dir_ / "a" / "x").c_str(), false, &error), kxp::kNoFile);
     EXPECT_EQ(error, kxp::ERR_PATH_NOT_FOUND);
     char byte = 0;
