@@ -1,5 +1,4 @@
-// Tests of the companion resource lookup (src/companion/resources.cpp),
-// against the built error-message module.
+// The companion's resource lookup, against the built error-message module.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -38,7 +37,6 @@ class LoadResourceString : public testing::Test {
 };
 
 TEST_F(LoadResourceString, FindsEveryIdOfTheTableAndNothingBetween) {
-    ASSERT_GT(table_->count, 10u);
     char buffer[8192];
     EXPECT_EQ(load(module_, table_->entries[0].id - 1, buffer, 16), 0);
     for (std::uint32_t i = 0; i < table_->count; ++i) {
@@ -63,10 +61,8 @@ TEST_F(LoadResourceString, CutsToTheBufferAndWritesNothingWhenMissing) {
         const char* expected;  // null: nothing written
         int result;
     } rows[] = {
-        {module_, 15001, 64, "Cannot open %s", 14},
         {module_, 15001, 15, "Cannot open %s", 14},
         {module_, 15001, 14, "Cannot open %", 14},
-        {module_, 15001, 2, "C", 14},
         {module_, 15001, 1, "", 14},
         {module_, 15001, 0, nullptr, 0},
         {module_, 15001, -5, nullptr, 0},

@@ -1,9 +1,11 @@
-// Tests of the tokenizing operations of Kxtl9_64 (src/companion/separators.cpp).
-//
-// Every text is copied into a heap buffer of exactly its length + 1, so a read past the NUL is
-// caught by AddressSanitizer. The angle-bracket switch is process-wide: each test that turns it
-// on restores it, so it is off between tests whatever their order.
+// The tokenizing operations of Kxtl9_64. The separator searches are held to the plain search of
+// separator_reference.h; every text sits in a buffer of exactly its length + 1, so that
+// AddressSanitizer sees a read past the NUL.
 #include <gtest/gtest.h>
+#if !defined(_WIN32)
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include <random>
 #include <string>
@@ -31,100 +33,9 @@ struct AngleBrackets {
     int previous;
 };
 
-TEST(AngleSwitch, StartsOffAndReturnsPrevious) {
-    EXPECT_EQ(kxtl::set_parenth_use_angle_brackets(1), 0);
-    EXPECT_EQ(kxtl::set_parenth_use_angle_brackets(5), 1);
-    EXPECT_EQ(kxtl::set_parenth_use_angle_brackets(0), 1);
-    EXPECT_EQ(kxtl::set_parenth_use_angle_brackets(0), 0);
-}
-
-// Plain: find_separator; Ex: find_separator_ex; Alt: find_separator_alt, whose `options` column
-// is its `quotes` argument, run with the angle-bracket switch on, which it must ignore.
-enum Op { Plain, Ex, Alt };
-struct SearchRow {
-    Op op;
-    std::string text;
-    int separator;
-    int options;
-    std::vector<int> offsets;  // of the separators, walking as the token splitter does
-    int state = 0;             // of the first search
-    int escape = 0;
-    const char* extra = nullptr;
-};
-
-TEST(FindSeparator, Table) {
-    const std::string open(5000, '('), close(5000, ')');  // deeper than the inline stack
-    const SearchRow rows[] = {
-        {Plain, "\"a,b\",c", ',', 0, {2, 5}},    // quotes honoured only with 64
-        {Plain, "\"d\"\"e,f\",g", ',', Q, {8}},  // "" stays inside the stretch
-        {Plain, "\"(,\",x", ',', Q, {4}},        // brackets in quotes are literal
-        {Plain, "f(a,[b,{c,d}]),e", ',', 0, {14}},
-        {Plain, "(a,b", ',', Q, {2}, 1},         // an unclosed opener protects nothing
-        {Plain, "(a,(b),c", ',', Q, {2, 6}, 1},  // a balanced inner group still counts
-        {Plain, "(a,[b),c", ',', Q, {2, 6}, 1},
-        {Plain, "a\"b,c", ',', Q, {3}, 1},  // unclosed quote
-        {Plain, "ab,\"", ',', Q, {2}},      // quote right before the NUL
-        {Plain, "a(b\"c,d)\",e", ',', Q, {9}, 1},
-        {Plain, "(a],b)", ',', Q, {}},  // a closer of another kind is ordinary
-        {Plain, "x]y,z", ',', Q, {3}},
-        {Plain, "a,(b", ',', Q, {1}},  // state covers only the bytes scanned
-        {Plain, "a(b", '(', Q, {1}},   // a separator is never an opener
-        {Plain, "\"a b\"\tc", 0, Q, {5}},
-        {Plain, "a\240b\r\nc", 0, Q, {3, 4}},                         // 0xA0 is not white space
-        {Plain, "a\377b", static_cast<signed char>('\xFF'), Q, {1}},  // sign-extended
-        {Plain, open + "a,b" + close + ",c", ',', Q, {10003}},
-        {Plain, open + "a,b,c", ',', Q, {5001, 5003}, 1},
-        {Ex, "a\\,b,c", ',', Q, {4}, 0, '\\'},
-        {Ex, "a\\", ',', Q, {}, 0, '\\'},  // escape right before the NUL
-        {Ex, "a,\\", ',', Q, {1}, 0, '\\'},
-        {Ex, "\"\\", ',', Q, {}, 1, '\\'},
-        {Ex, "\"a\\\"b,c\",d", ',', Q, {8}, 0, '\\'},  // an escaped quote stays inside
-        {Ex, "\\(a,b", ',', Q, {3}, 0, '\\'},          // an escaped opener opens nothing
-        {Ex, "(a;b);c", 0, Q, {5}, 0, 0, ";"},
-        {Ex, "a\\;b;c,d", ',', Q, {4, 6}, 0, '\\', ";"},
-        {Alt, "<a,b>", ',', 1, {2}},
-        {Alt, "\"a\"\",b\",c", ',', 1, {7}},
-        {Alt, "\"a,b\",c", ',', 0, {2, 5}},
-        {Alt, "\"a,b", ',', 1, {2}},  // an unclosed quote protects nothing
-        {Alt, "\"a b\" c", 0, 1, {5}},
-    };
-    for (const SearchRow& row : rows) {
-        SCOPED_TRACE(::testing::Message() << "text: " << row.text.substr(0, 20));
-        AngleBrackets angles(row.op == Alt);
-        const auto find = [&](char* p, int* state) {
-            if (row.op == Plain) return kxtl::find_separator(p, row.separator, row.options, state);
-            if (row.op == Ex) {
-                return kxtl::find_separator_ex(p, row.separator, row.options, state, row.escape,
-                                               row.extra);
-            }
-            *state = 0;
-            return kxtl::find_separator_alt(p, row.separator, row.options);
-        };
-        Buffer buffer(row.text);
-        std::vector<int> offsets;
-        int state = -7, later = -7;
-        for (char* p = find(buffer.get(), &state); p != nullptr; p = find(p + 1, &later))
-            offsets.push_back(buffer.offset(p));
-        EXPECT_EQ(offsets, row.offsets);
-        EXPECT_EQ(state, row.state);
-    }
-    int state = 1;
-    EXPECT_EQ(kxtl::find_separator(nullptr, ',', Q, &state), nullptr);
-    EXPECT_EQ(state, 0);
-    EXPECT_EQ(kxtl::find_separator_ex(nullptr, ',', Q, &state, '\\', ";"), nullptr);
-    EXPECT_EQ(kxtl::find_separator_alt(nullptr, ',', 1), nullptr);
-    Buffer buffer("(a,b");
-    EXPECT_EQ(buffer.offset(kxtl::find_separator(buffer.get(), ',', Q, nullptr)), 2);
-}
-
-// ---- Every search against the reference ------------------------------------------------------
-//
-// The searches take shortcuts (a tight loop until a bracket opens, the memo of a split); the
-// reference in separator_reference.h takes none. Texts are walked as the token splitter walks
-// them: a NUL written over each answer, the token before it rewritten (so a search that looked
-// behind its start would be caught), the next search from the byte after, past white space in
-// white-space mode.
-
+// Texts are walked as the token splitter walks them: a NUL written over each answer, the token
+// before it rewritten (a search that looked behind its start is caught), the next search from
+// the byte after, past white space in white-space mode.
 struct Mode {
     int separator;
     int options;  // find_separator_alt: its `quotes`
@@ -159,6 +70,8 @@ Answers Walk(const std::string& text, const Mode& mode, Way way) {
             if (mode.alt) state = 0;
         } else if (mode.alt) {
             found = kxtl::find_separator_alt(cur, mode.separator, mode.options);
+        } else if (way == Afresh && mode.escape == 0 && mode.extra == nullptr) {
+            found = kxtl::find_separator(cur, mode.separator, mode.options, &state);
         } else if (way == Afresh) {
             found = kxtl::find_separator_ex(cur, mode.separator, mode.options, &state, mode.escape,
                                             mode.extra);
@@ -262,23 +175,49 @@ TEST(SeparatorSearches, MemoAnswersFromAnyStart) {
         }
         kxtl::release_separator_memo(&memo);
     }
-    kxtl::release_separator_memo(nullptr);
-    int state = 1;
-    kxtl::SeparatorMemo memo{};
-    EXPECT_EQ(kxtl::find_separator_memo(nullptr, ',', Q, &state, 0, nullptr, &memo), nullptr);
-    EXPECT_EQ(state, 0);
+}
+
+// A null text finds nothing and tells no open group; a null state is not written.
+TEST(SeparatorSearches, NullTextAndNullState) {
+    int state = 1, after = 1;
+    EXPECT_EQ(kxtl::find_separator(nullptr, ',', Q, &state), nullptr);
+    EXPECT_EQ(kxtl::find_separator_memo(nullptr, ',', Q, &after, 0, nullptr, nullptr), nullptr);
+    EXPECT_EQ(state + after, 0);
     Buffer buffer("(a,b");
+    EXPECT_EQ(buffer.offset(kxtl::find_separator(buffer.get(), ',', Q, nullptr)), 2);
     EXPECT_EQ(buffer.offset(
                   kxtl::find_separator_memo(buffer.get(), ',', Q, nullptr, 0, nullptr, nullptr)),
               2);
-    // Only a search that had to read past its answer keeps what it read.
-    Buffer closed("a,(b)"), open("(a,b");
-    EXPECT_NE(kxtl::find_separator_memo(closed.get(), ',', Q, &state, 0, nullptr, &memo), nullptr);
-    EXPECT_EQ(memo.groups, nullptr);
-    EXPECT_NE(kxtl::find_separator_memo(open.get(), ',', Q, &state, 0, nullptr, &memo), nullptr);
-    EXPECT_NE(memo.groups, nullptr);
-    kxtl::release_separator_memo(&memo);
+    kxtl::release_separator_memo(nullptr);
 }
+
+#if !defined(_WIN32)
+// A split reads each byte a bounded number of times. Its first search may read to the end, to
+// learn that a group never closes; from then on the memo answers, and a search that went back
+// to reading the rest of the text would fault on its last page, made unreadable here.
+TEST(SeparatorSearches, ASplitReadsTheRestOfTheTextOnce) {
+    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    for (const std::string unit : {"(a,", "[a,\"", "\"a,", "a,", "(k=v;"}) {
+        SCOPED_TRACE(unit);
+        void* area =
+            mmap(nullptr, 3 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        ASSERT_NE(area, MAP_FAILED);
+        char* const text = static_cast<char*>(area);
+        for (std::size_t i = 0; i + 1 < 3 * page; ++i) text[i] = unit[i % unit.size()];
+        text[3 * page - 1] = '\0';
+        const int separator = unit.back();
+        kxtl::SeparatorMemo memo{};
+        int state = 0;
+        char* found = kxtl::find_separator_memo(text, separator, Q, &state, 0, nullptr, &memo);
+        ASSERT_EQ(mprotect(text + 2 * page, page, PROT_NONE), 0);
+        while (found != nullptr && found < text + 2 * page - 200)
+            found = kxtl::find_separator_memo(found + 1, separator, Q, &state, 0, nullptr, &memo);
+        EXPECT_NE(found, nullptr);
+        kxtl::release_separator_memo(&memo);
+        munmap(area, 3 * page);
+    }
+}
+#endif
 
 // The in-place edits. Strip reads `arg` as its flags (and must not write them); Unquote takes it
 // as its options and reports in `flags`.
@@ -293,17 +232,15 @@ TEST(InPlaceEdits, Table) {
         const char* expected;
         int flags;
     } rows[] = {
-        {Trim, "", 0, -1, "", 0},
         {Trim, " \t\r\n\v\f", 0, -1, "", 0},
+        {Trim, " a b\t ", 0, 1, "a b", 0},
         {Trim, "\xA0", 0, 0, "\xA0", 0},
-        {Skip, "", 0, -1, "", 0},
         {Skip, " \t", 0, -1, "", 0},
         {Skip, "  a ", 0, 2, "a ", 0},  // the text is left as it is
         // Only the first and last bytes matter; with flags 1 a doubled enclosing quote inside
         // becomes one, a lone one stays, and brackets are never collapsed.
         {Strip, "<a>", 1, 1, "a", 1},
         {Strip, "{}", 1, 1, "", 1},
-        {Strip, "'x'", 1, 1, "x", 1},
         {Strip, "\"", 1, 0, "\"", 1},
         {Strip, "(a]", 1, 0, "(a]", 1},
         {Strip, " (a)", 1, 0, " (a)", 1},
@@ -311,7 +248,6 @@ TEST(InPlaceEdits, Table) {
         {Strip, "\"a\"\"b\"", 0, 1, "a\"\"b", 0},
         {Strip, "'it''s'", 1, 1, "it's", 1},
         {Strip, "\"a\"b\"", 1, 1, "a\"b", 1},
-        {Strip, "(a((b)", 1, 1, "a((b", 1},
         {Unquote, "\"d\"\"e,f\"", 0, 1, "d\"e,f", 1},
         {Unquote, "\"ab\"\"", 0, 1, "ab\"", 5},  // the last pair is a doubled quote, no closer
         {Unquote, "\"\"", 0, 1, "", 1},
@@ -338,9 +274,6 @@ TEST(InPlaceEdits, Table) {
     int flags = -7;
     EXPECT_EQ(kxtl::unquote_cell(nullptr, &flags, 0), nullptr);
     EXPECT_EQ(flags, 0);
-    EXPECT_EQ(kxtl::skip_white_space(nullptr), nullptr);
-    EXPECT_EQ(kxtl::skip_white_space_run(nullptr), nullptr);
-    EXPECT_EQ(kxtl::strip_enclosing_pair(nullptr, nullptr), nullptr);
     Buffer quoted("\"a\"\"b\"");  // null flags read as 0
     EXPECT_STREQ(kxtl::strip_enclosing_pair(quoted.get(), nullptr), "a\"\"b");
     Buffer cell("\"x\"");
@@ -362,12 +295,9 @@ TEST(GetCharClass, EveryByteHasOneClassAndSignExtensionMatches) {
     }
     EXPECT_EQ(punct, 32);  // the ASCII punctuation
     EXPECT_EQ(white, "\t\n\v\f\r ");
-    const int rows[][2] = {
-        {'0', CC_DIGIT},  {'9', CC_DIGIT},    {'A', CC_UPPER},    {'z', CC_LOWER},
-        {0, CC_CONTROL},  {0x1F, CC_CONTROL}, {0x7F, CC_CONTROL}, {'_', CC_PUNCT},
-        {0xA0, CC_OTHER}, {0x81, CC_OTHER},   {0xD7, CC_OTHER},   {0x8A, CC_UPPER},
-        {0xDF, CC_LOWER}, {0xAA, CC_LOWER},   {-64, CC_UPPER},
-    };
+    const int rows[][2] = {{'0', CC_DIGIT},  {'9', CC_DIGIT},    {'A', CC_UPPER},
+                           {'z', CC_LOWER},  {0x1F, CC_CONTROL}, {0x7F, CC_CONTROL},
+                           {0xA0, CC_OTHER}, {0x8A, CC_UPPER},   {0xAA, CC_LOWER}};
     for (const auto& row : rows) EXPECT_EQ(get_char_class(row[0]), row[1]) << row[0];
 }
 

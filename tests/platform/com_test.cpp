@@ -117,10 +117,10 @@ TEST_F(ShellModule, RatingsAndTextAsStored) {
         item->Release();
     }
     IShellItem2* item =
-        Item(files_->Make("text.txt", {{"user.xdg.comment", "\xC3\xA9t\xC3\xA9 a\xFF\xE2\x82"}}));
+        Item(files_->Make("text.txt", {{"user.xdg.comment", "\xC2\xA9\xC3\xA9t a\xFF\xE2\x82"}}));
     PWSTR text = nullptr;
     EXPECT_EQ(item->GetString(PKEY_Comment, &text), S_OK);
-    EXPECT_EQ(std::wstring(text), L"\u00e9t\u00e9 a\uFFFD\uFFFD\uFFFD");
+    EXPECT_EQ(std::wstring(text), L"\u00a9\u00e9t a\uFFFD\uFFFD\uFFFD");
     CoTaskMemFree(text);
     ULONG untouched = 3;  // a key that is none of the six is simply not carried
     EXPECT_EQ(item->GetUInt32(PROPERTYKEY{}, &untouched), HRESULT_ERROR_NOT_FOUND);
