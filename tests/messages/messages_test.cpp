@@ -95,6 +95,7 @@ TEST(LoadMsgStr, FillsByTheFirstMatchingRule) {
         // Placeholders without their arguments.
         {15001, nullptr, 3, nullptr, nullptr},
         {10002, nullptr, std::nullopt, nullptr, nullptr},
+        {106, nullptr, std::nullopt, nullptr, nullptr},  // the text opens with it
         // More conversions than the chosen rule passes: refused, never read.
         {101, nullptr, 3, nullptr, nullptr},         // %s beside the %d
         {15007, "a", std::nullopt, "b", nullptr},    // third %s

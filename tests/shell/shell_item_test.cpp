@@ -152,6 +152,24 @@ TEST_F(ShellItem, FileTimesAreTheFilesOwn) {
                   (static_cast<std::uint64_t>(sx.stx_btime.tv_sec) + 11644473600ull) * 10000000ull +
                       sx.stx_btime.tv_nsec / 100);
     }
+    // The edges of what the host's time holds: 1601, and 2^63 100-ns ticks
+    // later. tmpfs keeps such times where the build tree's file system may not.
+    const std::string edge = "/dev/shm/kx-times-" + std::to_string(getpid());
+    std::ofstream(edge) << "x";
+    const struct {
+        std::int64_t seconds;
+        int result;
+    } edges[] = {
+        {-11644473600, 0}, {-11644473601, 15060}, {910692730085, 0}, {910692730086, 15060}};
+    for (const auto& e : edges) {
+        const timespec t[2] = {{e.seconds, 0}, {e.seconds, 0}};
+        struct stat st {};
+        if (utimensat(AT_FDCWD, edge.c_str(), t, 0) != 0 || stat(edge.c_str(), &st) != 0 ||
+            st.st_mtim.tv_sec != e.seconds)
+            continue;  // the file system cannot hold it
+        EXPECT_EQ(Query(Open(edge), 3, SHELL_PROP_DATE_MODIFIED, &modified), e.result) << e.seconds;
+    }
+    unlink(edge.c_str());
 }
 
 TEST_F(ShellItem, TextStaysInsideTheCallersBuffer) {
