@@ -94,8 +94,7 @@ TEST_F(TextFile, WhatCannotBeOpened) {
 
 #if defined(_WIN32)
 
-// Sharing modes are the system's: a writer that is in keeps the reader out,
-// and a reader that is in keeps writers out.
+// Sharing modes are the system's: a writer that is in keeps the reader out.
 TEST_F(TextFile, AFileBeingWrittenIsRefused) {
     Write("busy.txt", "x\n");
     CStringArray lines;
@@ -104,19 +103,6 @@ TEST_F(TextFile, AFileBeingWrittenIsRefused) {
     EXPECT_EQ(kxuReadTextFileLines(Lib("busy.txt").c_str(), &lines, 0), -1);
     CloseWriter(writer);
     EXPECT_EQ(kxuReadTextFileLines(Lib("busy.txt").c_str(), &lines, 0), 1);
-}
-
-TEST_F(TextFile, AnOpenFileKeepsWritersOut) {
-    Write("in.txt", "x\n");
-    CStdioFile file;
-    ASSERT_TRUE(file.Open(Lib("in.txt").c_str(),
-                          CFile::modeRead | CFile::shareDenyWrite | CFile::typeText));
-    EXPECT_EQ(OpenForWriting(At("in.txt").string().c_str()), nullptr);
-    EXPECT_EQ(LastError(), 32u);  // ERROR_SHARING_VIOLATION
-    file.Close();
-    void* writer = OpenForWriting(At("in.txt").string().c_str());
-    EXPECT_NE(writer, nullptr);
-    CloseWriter(writer);
 }
 
 #else
