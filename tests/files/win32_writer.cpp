@@ -12,8 +12,6 @@ void* OpenForWriting(const char* path) {
 
 void CloseWriter(void* handle) { CloseHandle(handle); }
 
-unsigned LastError() { return GetLastError(); }
-
 bool RunningUnderWine() {
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     return ntdll && GetProcAddress(ntdll, "wine_get_version");

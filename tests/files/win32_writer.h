@@ -5,8 +5,6 @@
 // A handle open for writing that shares everything, or null.
 void* OpenForWriting(const char* path);
 void CloseWriter(void* handle);
-// GetLastError of the calling thread.
-unsigned LastError();
 // True under the compatibility layer that runs these tests on Linux, whose
 // search takes "*." for "*" where Windows itself keeps names without a dot.
 bool RunningUnderWine();
