@@ -22,6 +22,12 @@
 //         the low 16 bits of the id it is asked for, so there an id must lie
 //         in -32768..65535 and no two ids may share their low 16 bits (-1 and
 //         65535 would); the texts become UTF-16, read as Windows-1252.
+#ifdef _WIN32
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -260,7 +266,13 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+    // rename() on Windows refuses a target that exists, and a rebuild after a
+    // catalog changed always has one; there the move must say it may replace.
+#ifdef _WIN32
+    if (!MoveFileExA(temporary.c_str(), output.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+#else
     if (std::rename(temporary.c_str(), output.c_str()) != 0) {
+#endif
         std::cerr << output << ": error: cannot write\n";
         std::remove(temporary.c_str());
         return 1;
