@@ -12,6 +12,10 @@ namespace {
 
 using Names = std::set<std::string>;
 
+#if defined(__linux__)
+[[maybe_unused]] const bool kOwnMounts = OwnMountNamespace();
+#endif
+
 class CopyDirectory : public ScratchTest {
   protected:
     // src: two files on top, a tree two levels deep, folders and files named

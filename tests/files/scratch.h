@@ -13,7 +13,24 @@
 #include <string>
 #include <string_view>
 
+#if defined(__linux__)
+#include <sched.h>
+#include <sys/mount.h>
+#endif
+
 namespace fs = std::filesystem;
+
+#if defined(__linux__)
+// For the programs whose tests mount file systems into their scratch folders, called from a
+// namespace-scope initializer (while the program has one thread): the mounts then live in a mount
+// namespace of the program's own and end with it, so a test that dies half way leaves none in the
+// build tree, where it would keep the folder from being removed. Where this is not allowed,
+// mounting is not either, and those tests skip.
+inline bool OwnMountNamespace() {
+    return unshare(CLONE_NEWNS) == 0 &&
+           mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+}
+#endif
 
 class ScratchTest : public testing::Test {
   protected:

@@ -70,6 +70,8 @@ class OpenGate {
     std::thread watcher_;
 };
 
+[[maybe_unused]] const bool kOwnMounts = OwnMountNamespace();
+
 class Faults : public ScratchTest {
   protected:
     void TearDown() override {
