@@ -11,7 +11,9 @@
 // cut, and with ',' alone each pair is trimmed and a pair that is one quoted
 // stretch is unquoted. Each pair is then cut at its first "="; key and value
 // are trimmed of white space. A pair without "=" has an empty key and is all
-// value. Both arrays are emptied first and end with one element per pair.
+// value. Both arrays end with one element per pair and nothing else (the
+// strings they held are written over). Given one array for both, keys and
+// values alternate in it: key, value, key, value.
 //
 // Joining appends key=value items, separated by `separator`, to what `joined`
 // already holds; nothing is quoted or escaped, so a key or value holding "="

@@ -1,27 +1,82 @@
 // key=value lists: split into two parallel arrays, and build one back.
 #include <zuvuvur/keyvalues.h>
 
-#include <zuvuvur/tokens.h>
+#include <cstring>
 
 #include "frame/bridge.h"
+#include "text/tokens_split.h"
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Splits each pair as the splitter finishes it, straight into the two arrays,
+// writing over the strings they already hold (as TokenSink does for tokens):
+// a long list costs no array of pairs beside the two, and a script that
+// splits list after list into the same arrays allocates nothing per pair.
+// Keys and values are trimmed as CString::Trim trims. When both arrays are
+// one, keys and values alternate in it.
+class PairSink {
+  public:
+    static constexpr bool kWantsQuotes = false;
+    PairSink(CStringArray& keys, CStringArray& values)
+        : keys_(keys), values_(values), stride_(&keys == &values ? 2 : 1) {}
+    PairSink(const PairSink&) = delete;
+    PairSink& operator=(const PairSink&) = delete;
+    // On the way out, with or without an exception, drop what was not reused.
+    ~PairSink() {
+        const INT_PTR used = count_ * stride_;
+        if (used < keys_.GetSize()) keys_.SetSize(used);
+        if (used < values_.GetSize()) values_.SetSize(used);
+    }
+
+    void Put(token_split::Finished token, const std::uint64_t* = nullptr) {
+        const char* begin = token.text;
+        const int length = begin == nullptr    ? 0
+                           : token.length >= 0 ? token.length
+                                               : static_cast<int>(std::strlen(begin));
+        const char* end = begin + length;
+        const char* equals =
+            length > 0 ? static_cast<const char*>(std::memchr(begin, '=', length)) : nullptr;
+        const INT_PTR slot = count_ * stride_;
+        Store(keys_, slot, begin, equals != nullptr ? equals : begin);
+        Store(values_, slot + stride_ - 1, equals != nullptr ? equals + 1 : begin, end);
+        ++count_;
+    }
+    int Count() const { return static_cast<int>(count_); }
+
+  private:
+    // [begin, end) lies in the splitter's padded copy, or is empty.
+    static void Store(CStringArray& array, INT_PTR slot, const char* begin, const char* end) {
+        while (begin < end && IsBlank(*begin)) ++begin;
+        while (end > begin && IsBlank(end[-1])) --end;
+        const int length = static_cast<int>(end - begin);
+        if (slot < array.GetSize()) {
+            CString& s = array.GetData()[slot];
+            if (length > 0)
+                s.SetStringPadded(begin, length);
+            else
+                s.SetString("", 0);
+        } else {
+            array.Add(length > 0 ? CString(begin, length) : CString());
+        }
+    }
+
+    CStringArray& keys_;
+    CStringArray& values_;
+    const INT_PTR stride_;
+    INT_PTR count_ = 0;
+};
+
+}  // namespace
 
 int kxutilsSeparateKeyValues(const char* text, CStringArray* keys, CStringArray* values,
                              char separator) {
     if (keys == nullptr || values == nullptr) return -1;
-    CStringArray pairs;
     int state = 0;
-    const int count = kxutilsGetTokens(text, &pairs, separator, &state, '"', 0);
-    keys->SetSize(0);
-    values->SetSize(0);
-    for (INT_PTR i = 0; i < pairs.GetSize(); ++i) {
-        const CString& pair = pairs[i];
-        const int equals = pair.Find('=');
-        CString key = equals < 0 ? CString() : pair.Left(equals);
-        CString value = equals < 0 ? pair : pair.Mid(equals + 1);
-        keys->Add(key.Trim());
-        values->Add(value.Trim());
-    }
-    return count;
+    token_split::WorkingCopy work(text);
+    PairSink sink(*keys, *values);
+    return SplitInto(text, work, sink, separator, &state, '"', 0);
 }
 
 int kxu_separate_key_values(const char* text, CHostObject* keys, CHostObject* values,

@@ -133,6 +133,7 @@ inline Finished FinishToken(char* token, char* end, char separator, int quoteMod
 template <class Refiner>
 class TokenSink {
   public:
+    static constexpr bool kWantsQuotes = Refiner::kWantsQuotes;
     TokenSink(CStringArray* tokens, Refiner& refiner) : tokens_(tokens), refiner_(refiner) {}
     TokenSink(const TokenSink&) = delete;
     TokenSink& operator=(const TokenSink&) = delete;
@@ -195,18 +196,17 @@ class WorkingCopy {
 
 }  // namespace token_split
 
-// kxutilsGetTokens, with each token that finishing leaves refined by `refiner`
-// (a token that finishing turns to nothing is stored empty).
-template <class Refiner>
-int SplitTokens(const char* text, CStringArray* tokens, char separator, int* state, int quoteMode,
-                int options, Refiner& refiner) {
+// The loop of kxutilsGetTokens over `work`, the copy of `text`, handing each
+// finished token to `sink`, which has what TokenSink has: kWantsQuotes, Put
+// and Count. The copy is taken before the sink is made, and so before any
+// array is touched: the text may be one of the arrays' own strings, and a
+// copy that cannot be made leaves them as they were.
+template <class Sink>
+int SplitInto(const char* text, token_split::WorkingCopy& work, Sink& sink, char separator,
+              int* state, int quoteMode, int options) {
     using namespace token_split;
     const bool angle = quoteMode == QUOTE_MODE_ANGLE;
     const bool whiteSpaceMode = separator == 0;
-    // The copy is taken before the array is touched: the text may be one of
-    // the array's own strings.
-    WorkingCopy work(text);
-    TokenSink<Refiner> sink(tokens, refiner);
     if (text != nullptr && *text == '\0') return 0;
 
     char* cur = work.data();
@@ -234,8 +234,7 @@ int SplitTokens(const char* text, CStringArray* tokens, char separator, int* sta
         char* next = found + 1;
         if (whiteSpaceMode) next = kxtl::skip_white_space_run(next);
         std::uint64_t quotes = 0;
-        const bool known =
-            Refiner::kWantsQuotes && !cutInPlace && memo.QuotesOf(cur, found, &quotes);
+        const bool known = Sink::kWantsQuotes && !cutInPlace && memo.QuotesOf(cur, found, &quotes);
         sink.Put(FinishToken(cur, found, separator, quoteMode, options), known ? &quotes : nullptr);
         cur = next;
     }
@@ -246,4 +245,14 @@ int SplitTokens(const char* text, CStringArray* tokens, char separator, int* sta
         sink.Put(FinishToken(cur, whiteSpaceMode ? cur + std::strlen(cur) : work.end(), separator,
                              quoteMode, options));
     return sink.Count();
+}
+
+// kxutilsGetTokens, with each token that finishing leaves refined by `refiner`
+// (a token that finishing turns to nothing is stored empty).
+template <class Refiner>
+int SplitTokens(const char* text, CStringArray* tokens, char separator, int* state, int quoteMode,
+                int options, Refiner& refiner) {
+    token_split::WorkingCopy work(text);
+    token_split::TokenSink<Refiner> sink(tokens, refiner);
+    return SplitInto(text, work, sink, separator, state, quoteMode, options);
 }
