@@ -46,6 +46,23 @@ class RatioReporter : public benchmark::ConsoleReporter {
         return ok;
     }
 
+    // Prints how the subject grows from its small to its large run against how
+    // the floor (the least any method must do, on the same sizes) grows, and
+    // whether the first over the second stays within `limit`: where the memory
+    // hierarchy shapes the growth as much as the algorithm, the floor shows
+    // what the caches alone make of the larger size.
+    bool Growth(const std::string& large, const std::string& small, const std::string& floorLarge,
+                const std::string& floorSmall, double limit) {
+        const double s = Seconds(large), s0 = Seconds(small);
+        const double f = Seconds(floorLarge), f0 = Seconds(floorSmall);
+        if (s0 <= 0 || f0 <= 0 || f <= 0) return true;  // filtered out
+        const double ratio = (s / s0) / (f / f0);
+        const bool ok = ratio <= limit;
+        std::printf("growth %-44s %6.3f, floor %6.3f: %5.3f of it  (target <= %.2f) %s\n",
+                    large.c_str(), s / s0, f / f0, ratio, limit, ok ? "ok" : "MISSED");
+        return ok;
+    }
+
     // The least CPU time of the runs named `name`, 0 when none ran.
     double Seconds(const std::string& name) const {
         auto it = seconds_.find(name);
