@@ -23,11 +23,11 @@ class PairSink {
         : keys_(keys), values_(values), stride_(&keys == &values ? 2 : 1) {}
     PairSink(const PairSink&) = delete;
     PairSink& operator=(const PairSink&) = delete;
-    // On the way out, with or without an exception, drop what was not reused.
+    // On the way out, with or without an exception, drop what was not reused
+    // (neither array ever holds fewer than the pairs put).
     ~PairSink() {
-        const INT_PTR used = count_ * stride_;
-        if (used < keys_.GetSize()) keys_.SetSize(used);
-        if (used < values_.GetSize()) values_.SetSize(used);
+        keys_.SetSize(count_ * stride_);
+        values_.SetSize(count_ * stride_);
     }
 
     void Put(token_split::Finished token, const std::uint64_t* = nullptr) {
