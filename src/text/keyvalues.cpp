@@ -46,20 +46,16 @@ class PairSink {
     int Count() const { return static_cast<int>(count_); }
 
   private:
-    // [begin, end) lies in the splitter's padded copy, or is empty.
+    // [begin, end) lies in the splitter's padded copy, or is empty (and
+    // begin then possibly null).
     static void Store(CStringArray& array, INT_PTR slot, const char* begin, const char* end) {
         while (begin < end && IsBlank(*begin)) ++begin;
         while (end > begin && IsBlank(end[-1])) --end;
         const int length = static_cast<int>(end - begin);
-        if (slot < array.GetSize()) {
-            CString& s = array.GetData()[slot];
-            if (length > 0)
-                s.SetStringPadded(begin, length);
-            else
-                s.SetString("", 0);
-        } else {
-            array.Add(length > 0 ? CString(begin, length) : CString());
-        }
+        if (slot < array.GetSize())
+            array.GetData()[slot].SetStringPadded(begin, length);
+        else
+            array.Add(CString(begin, length));
     }
 
     CStringArray& keys_;
