@@ -74,6 +74,9 @@ Answers Walk(const std::string& text, const Mode& mode, Way way) {
             found = kxtl::find_separator_alt(cur, mode.separator, mode.options);
         } else if (way == Afresh && mode.escape == 0 && mode.extra == nullptr) {
             found = kxtl::find_separator(cur, mode.separator, mode.options, &state);
+        } else if (way == Afresh && mode.extra != nullptr) {  // a null memo remembers nothing
+            found = kxtl::find_separator_memo(cur, mode.separator, mode.options, &state,
+                                              mode.escape, mode.extra, nullptr);
         } else if (way == Afresh) {
             found = kxtl::find_separator_ex(cur, mode.separator, mode.options, &state, mode.escape,
                                             mode.extra);
