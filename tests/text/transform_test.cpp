@@ -144,10 +144,18 @@ TEST(Rewrite, OneStringInOneStringOut) {
         {kComments, "#define A 1 /* one */\nint x = A; // c \\\n d\r\nb;", 0, nullptr,
          "#define A 1 \nint x = A; \r\nb;"},
         {kComments, "x/**/y a /* never closed", 0, nullptr, "xy a "},
+        // No nesting; "/*/" does not close; openers inside literals do not count.
+        {kComments, "a /* /* */ b/*/ x */z c = '\"'; // yes", 0, nullptr, "a bz c = '\"'; "},
+        {kComments, "\"a\\\"/*\" x/**/y \"a\\\\\"/**/b / *c /= d", 0, nullptr,
+         "\"a\\\"/*\" xy \"a\\\\\"b / *c /= d"},
+        {kComments, "don't\n/* yes */x '\\\n/* no */' \"unclosed /* no", 0, nullptr,
+         "don't\nx '\\\n/* no */' \"unclosed /* no"},
         // No quotes around the body.
         {kCBody, "say \"hi\"\n 'q'?\?= \0017 caf\xE9", 0, nullptr,
          "say \\\"hi\\\"\\n 'q'\\?\\?= \\0017 caf\\351"},
         {kCBody, "", 0, nullptr, ""},
+        {kCBody, "\x1F\x7F~ \a", 0, nullptr,
+         "\\037\\177~ \\a"},  // the edges of the printable range
         {kCName, "2nd value!", '_', nullptr, "_2ndvalue"},
         {kCName, "2nd value!", '7', nullptr, "ndvalue"},
         {kCName, "2nd value!", '\0', nullptr, "ndvalue"},
