@@ -146,7 +146,7 @@ TEST(Join, TokensWithACharacterOrAStringAndPairs) {
 TEST(SeparateKeyValues, OnePairPerToken) {
     // Text, separator, result; keys and values.
     const std::tuple<const char*, char, int, Strings, Strings> rows[] = {
-        {"a = 1; b=2", ';', 2, {"a", "b"}, {"1", "2"}},
+        {"\ta = 1\r;; b=2", ';', 3, {"a", "", "b"}, {"1", "", "2"}},
         {"x,k=v=w,=v", ',', 3, {"", "k", ""}, {"x", "v=w", "v"}},
         {"", ',', 0, {}, {}},
         // With ',' a pair that is one quoted stretch is unquoted first.
