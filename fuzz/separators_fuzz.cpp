@@ -4,8 +4,9 @@
 // nothing, from the same start. Both of those read to the end from every start, which on a long
 // text with groups that never close costs the square of its length; they check a sample of the
 // searches (the first and last ones, those at powers of two, and others picked by the input), so
-// that a long input costs them a bounded number of passes. A slow input is a finding of
-// libFuzzer's -timeout: the splitter's searches themselves must stay linear.
+// that a long input costs them a bounded number of passes; so does a memo asked from starts in no
+// order. A slow input is a finding of libFuzzer's -timeout: the splitter's searches themselves must
+// stay linear.
 #include "companion/separator_reference.h"
 #include "fuzz.h"
 #include "kxtl.h"
@@ -92,6 +93,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         *found = '\0';
         cur = white ? kxtl::skip_white_space_run(found + 1) : found + 1;
     }
+
+    // One memo over the unchanged text, asked from starts in no order (the input picks them),
+    // now and then under other rules, answers as the search that remembers nothing.
+    std::vector<char> fresh(text.begin(), text.end());
+    fresh.push_back('\0');
+    kxtl::SeparatorMemo memo{};
+    for (unsigned k = 0, at = pick; k < 16; ++k, at = at * 1664525u + 1013904223u) {
+        char* from = fresh.data() + at % fresh.size();
+        const int separator = (at >> 28) % 4 == 0 ? ';' : mode.separator;
+        int state = 0, afresh = 0;
+        KX_CHECK(kxtl::find_separator_memo(from, separator, mode.options, &state, mode.escape,
+                                           mode.extra, &memo) ==
+                 kxtl::find_separator_ex(from, separator, mode.options, &afresh, mode.escape,
+                                         mode.extra));
+        KX_CHECK(state == afresh);
+    }
+    kxtl::release_separator_memo(&memo);
     kxtl::set_parenth_use_angle_brackets(previous);
     return 0;
 }

@@ -565,6 +565,9 @@ void start_list(SeparatorMemo* memo, char* text, std::uint32_t key) {
     memo->scanned = text;
     memo->flags = 0;
     memo->answers = 0;
+    // Until the list gives an answer, no start is the next one of its split: a start left over
+    // from a list under other rules would take this list's end for that start's answer.
+    memo->expect = nullptr;
 }
 
 // The search of a plain separator byte from where the list stands. False: the list cannot
