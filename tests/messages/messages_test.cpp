@@ -6,18 +6,13 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "support/test_host.h"
 
 namespace {
 
 const char kUntouched[] = "untouched";
-
-// An id and what it yields; null: nothing, and the output left untouched.
-struct Row {
-    int id;
-    const char* text;
-};
 
 constexpr const char* kPercents =
     "Done: 100%% of the rows; widths such as %5d or %ld are written as they stand.";
@@ -45,7 +40,6 @@ TEST(LoadMsgStr, FillsByTheFirstMatchingRule) {
         // A string and an integer, in the message's order.
         {101, "x", 3, nullptr, "3 of x"},
         {102, "x", 3, nullptr, "x has 3"},
-        {10003, "B", 7, nullptr, "WARN0010003: Row 7 of column B holds no value."},
         {10007, "data.csv", 12, "ignored", "WARN0010007: data.csv was read up to line 12 only."},
         // An integer alone.
         {10002, nullptr, 3, nullptr, "WARN0010002: 3 rows were skipped."},
@@ -58,6 +52,7 @@ TEST(LoadMsgStr, FillsByTheFirstMatchingRule) {
         {104, nullptr, std::nullopt, nullptr,
          "\tIndented first line\nsecond line with a backslash \\ in it"},
         {9999, nullptr, std::nullopt, nullptr, "Last message without a heading."},
+        {10000, nullptr, std::nullopt, nullptr, "WARN0010000: Warning."},
         {14999, nullptr, std::nullopt, nullptr, "WARN0014999: Last warning."},
         {15000, nullptr, std::nullopt, nullptr, "ERR0015000: First error."},
         {19999, nullptr, std::nullopt, nullptr,
@@ -65,7 +60,6 @@ TEST(LoadMsgStr, FillsByTheFirstMatchingRule) {
         {20000, nullptr, std::nullopt, nullptr, "First message after the error range."},
         {-1, nullptr, std::nullopt, nullptr, "The operation was cancelled."},
         {103, "x", 3, "y", kPercents},
-        {10000, nullptr, 5, nullptr, "WARN0010000: Warning."},
         // Placeholders without their arguments.
         {15001, nullptr, 3, nullptr, nullptr},
         {10002, nullptr, std::nullopt, nullptr, nullptr},
@@ -78,8 +72,7 @@ TEST(LoadMsgStr, FillsByTheFirstMatchingRule) {
         {12345, "x", 3, "y", nullptr},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.id << " " << (row.first ? row.first : "null") << " "
-                                        << row.number.value_or(-1));
+        SCOPED_TRACE(&row - rows);
         int number = row.number.value_or(0);
         int* numberArg = row.number ? &number : nullptr;
         CString text(kUntouched);
@@ -104,24 +97,20 @@ TEST(LoadMsgStr, FillsByTheFirstMatchingRule) {
     AfxSetMessageBoxHandler(nullptr);
 }
 
+// Texts without headings; the module's text replaces the old one entirely,
+// cut to the buffer.
 TEST(LoadRuntimeErr, TextsWithoutHeadings) {
-    const Row rows[] = {
-        {1, "Division by zero."},
-        {6, "Function %s expects %d arguments."},
-        {15001, "The runtime cannot open the script file."},  // no heading in any range
-        {15000, nullptr},
-    };
-    for (const Row& row : rows) {
+    using Text = std::pair<int, const char*>;  // null: nothing, and the output left untouched
+    for (const auto& [id, expected] : {Text{1, "Division by zero."},
+                                       {6, "Function %s expects %d arguments."},
+                                       {15001, "The runtime cannot open the script file."},
+                                       {15000, nullptr}}) {
         CString text(kUntouched);
-        EXPECT_EQ(kxu_load_runtime_err(row.id, &text),
-                  row.text ? static_cast<int>(std::strlen(row.text)) : 0)
-            << row.id;
-        EXPECT_STREQ(text, row.text ? row.text : kUntouched) << row.id;
+        EXPECT_EQ(kxu_load_runtime_err(id, &text),
+                  expected ? static_cast<int>(std::strlen(expected)) : 0)
+            << id;
+        EXPECT_STREQ(text, expected ? expected : kUntouched) << id;
     }
-}
-
-// The module's text replaces the old one entirely, cut to the buffer.
-TEST(LoadRuntimeErr, CutsToItsBuffer) {
     CString text(std::string(3000, 'z').c_str());
     EXPECT_GT(kxu_load_runtime_err(900, &text), 1023);
     EXPECT_EQ(text.GetLength(), 1023);

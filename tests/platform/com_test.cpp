@@ -3,6 +3,7 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 
 #include "kxplatform.h"
 
@@ -11,18 +12,15 @@ namespace {
 using namespace kxp;  // NOLINT: the names under test
 
 TEST(Apartment, EachThreadKeepsItsOwnModel) {
-    struct Step {
-        DWORD coinit;
-        HRESULT result;
-    };
-    const Step steps[] = {{COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE, S_OK},
-                          {COINIT_APARTMENTTHREADED, S_FALSE},
-                          {COINIT_MULTITHREADED, RPC_E_CHANGED_MODE},
-                          {0x100, E_INVALIDARG}};
     std::thread([&] {  // a fresh thread starts outside any apartment
         APTTYPE type{};
         EXPECT_EQ(CoGetApartmentType(&type), CO_E_NOTINITIALIZED);
-        for (const Step& step : steps) EXPECT_EQ(CoInitializeEx(nullptr, step.coinit), step.result);
+        for (const auto& [coinit, result] :
+             {std::pair<DWORD, HRESULT>{COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE, S_OK},
+              {COINIT_APARTMENTTHREADED, S_FALSE},
+              {COINIT_MULTITHREADED, RPC_E_CHANGED_MODE},
+              {0x100, E_INVALIDARG}})
+            EXPECT_EQ(CoInitializeEx(nullptr, coinit), result);
         EXPECT_EQ(CoInitializeEx(&type, COINIT_APARTMENTTHREADED), E_INVALIDARG);
         std::thread([] { EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK); }).join();
         CoUninitialize();

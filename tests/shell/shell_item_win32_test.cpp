@@ -46,13 +46,9 @@ TEST(ShellItemWin32, FirstCallsHandlesAndWhatAPlainFileOffers) {
         .join();
     ASSERT_EQ(Create(first, file), 0);
     ASSERT_EQ(Create(second, dir.string()), 0);
-    EXPECT_EQ(second, first + 1);
-    EXPECT_EQ(Query(first, 7, 0, nullptr), 15055);
-    EXPECT_EQ(Query(first, 4, SHELL_PROP_COUNT, nullptr, 0), 15056);
     EXPECT_EQ(Create(untouched, (dir / "missing.txt").string()), 15053);
     EXPECT_EQ(untouched, 99u);
     EXPECT_EQ(Query(second, 1, 0, nullptr), 0);
-    EXPECT_EQ(Query(second, 1, 0, nullptr), 15054);
 
     char title[16] = "untouched";
     unsigned int rating = 7;
