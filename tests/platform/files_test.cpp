@@ -53,6 +53,7 @@ TEST_F(FileLayer, AnswersNoEntryPassesOn) {
     EXPECT_EQ(entry.attributes, kxp::FILE_ATTR_READONLY);  // which no entry reads
     ASSERT_EQ(mkfifo(At("p").c_str(), 0644), 0);
     EXPECT_FALSE(kxp::is_symbolic_link(std::string(5000, 'a').c_str()));  // too long to name
+    EXPECT_FALSE(kxp::name_matches(nullptr, "a"));
     EXPECT_EQ(kxp::create_directory(At("no/x").c_str()), kxp::ERR_PATH_NOT_FOUND);
     EXPECT_EQ(kxp::copy_file(At("p").c_str(), At("q").c_str(), kxp::ExistingFile::Keep),
               kxp::ERR_ACCESS_DENIED);
