@@ -75,12 +75,9 @@ class ScratchTest : public testing::Test {
     // A link at `relative` to `target`. This toolchain's library cannot make
     // links on Windows (and the system wants a privilege for them), so there
     // the caller skips; elsewhere a failure is the test's.
-    bool Link(const fs::path& target, const fs::path& relative, bool folder) const {
+    bool Link(const fs::path& target, const fs::path& relative) const {
         std::error_code error;
-        if (folder)
-            fs::create_directory_symlink(target, At(relative), error);
-        else
-            fs::create_symlink(target, At(relative), error);
+        fs::create_symlink(target, At(relative), error);
 #if !defined(_WIN32)
         EXPECT_FALSE(error) << error.message();
 #endif

@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <zuvuvur/zuvuvur.h>
 
-#include <algorithm>
 #include <clocale>
 #include <cstring>
 #include <string>
@@ -52,10 +51,6 @@ class FirstCalls : public testing::Environment {
 [[maybe_unused]] testing::Environment* const g_env =
     testing::AddGlobalTestEnvironment(new FirstCalls);
 
-TEST(ShellItemFirstCalls, NothingWorksBeforeTheFirstCreateAndAnMtaThreadCannotMakeIt) {
-    EXPECT_EQ(g_first, (std::vector<int>{15054, 15054, 15054, 15051, 15051, 77}));
-}
-
 // Each test releases what it opened, so the table is all empty slots again.
 class ShellItem : public testing::Test {
   protected:
@@ -71,7 +66,8 @@ class ShellItem : public testing::Test {
     std::vector<unsigned int> open_;
 };
 
-TEST_F(ShellItem, HandlesAreTheLowestEmptySlots) {
+TEST_F(ShellItem, NothingBeforeTheFirstCreateThenHandlesAreTheLowestEmptySlots) {
+    EXPECT_EQ(g_first, (std::vector<int>{15054, 15054, 15054, 15051, 15051, 77}));
     std::string a = g_files->Make("a.txt"), b = g_files->Make("b.txt");
     EXPECT_EQ(Open(a), 1u);
     EXPECT_EQ(Open(b), 2u);
@@ -96,6 +92,10 @@ TEST_F(ShellItem, QueriesAnswerTheShellsValueOrTheOperationsCode) {
                                           {"user.xdg.comment", "draft"},
                                           {"user.baloo.rating", "8"}}));
     const unsigned int bare = Open(g_files->Make("bare.txt"));
+    // Ratings are stored as 0 to 10 half stars, white space around; anything else is none.
+    auto rated = [this, n = 0](const char* stored) mutable {
+        return Open(g_files->Make("rated" + std::to_string(n++), {{"user.baloo.rating", stored}}));
+    };
     constexpr INT_PTR kHigh = INT_PTR{1} << 32;             // only the low 32 bits are the index
     const std::string text(32, '#'), number = "589505315";  // the output untouched, as read back
     const struct {
@@ -113,15 +113,18 @@ TEST_F(ShellItem, QueriesAnswerTheShellsValueOrTheOperationsCode) {
         {tagged, 2, SHELL_PROP_TITLE, 15059, number},
         {tagged, 3, SHELL_PROP_COMMENT, 15060, number},
         {bare, 4, SHELL_PROP_TITLE, 15061, text},
-        {bare, 5, SHELL_PROP_RATING, 15061, number},
         {bare, 2, SHELL_PROP_COMMENT, 15061, number},
         {tagged, 4, SHELL_PROP_COUNT, 15056, text},
-        {tagged, 5, 7, 15056, number},
         {tagged, 3, kHigh - 1, 15056, number},
+        {rated("1"), 5, SHELL_PROP_RATING, 0, "10"},
+        {rated("10"), 5, SHELL_PROP_RATING, 0, "99"},
+        {rated(" 7\n"), 5, SHELL_PROP_RATING, 0, "69"},
+        {rated("11"), 5, SHELL_PROP_RATING, 15058, number},
+        {rated("-1"), 5, SHELL_PROP_RATING, 15058, number},
+        {rated(""), 5, SHELL_PROP_RATING, 15058, number},
     };
     for (const auto& r : rows) {
-        SCOPED_TRACE(testing::Message() << "op " << r.op << " index " << r.index
-                                        << (r.handle == bare ? " bare" : " tagged"));
+        SCOPED_TRACE(&r - rows);
         alignas(8) char out[33];
         std::memset(out, '#', 32);
         out[32] = '\0';
@@ -132,44 +135,23 @@ TEST_F(ShellItem, QueriesAnswerTheShellsValueOrTheOperationsCode) {
     }
 }
 
+// Times in 100-ns ticks from 1601.
 TEST_F(ShellItem, FileTimesAreTheFilesOwn) {
-    std::string path = g_files->Make("times.txt");
-    timespec times[2] = {{1700000000, 0}, {1700000000, 123456789}};
+    const std::string path = g_files->Make("times.txt");
+    const timespec times[2] = {{1700000000, 0}, {1700000000, 123456789}};
     ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
-    unsigned int h = Open(path);
-    std::uint64_t modified = 0, created = 0;
-    EXPECT_EQ(Query(h, 3, SHELL_PROP_DATE_MODIFIED, &modified), 0);
-    EXPECT_EQ(modified, (1700000000ull + 11644473600ull) * 10000000ull + 1234567ull);
-
     struct statx sx {};
     ASSERT_EQ(statx(AT_FDCWD, path.c_str(), 0, STATX_BTIME, &sx), 0);
-    int result = Query(h, 3, SHELL_PROP_DATE_CREATED, &created);
-    if (!(sx.stx_mask & STATX_BTIME)) {
-        EXPECT_EQ(result, 15061);  // the file system keeps no birth time
-    } else {
-        EXPECT_EQ(result, 0);
-        EXPECT_EQ(created,
-                  (static_cast<std::uint64_t>(sx.stx_btime.tv_sec) + 11644473600ull) * 10000000ull +
-                      sx.stx_btime.tv_nsec / 100);
-    }
-    // The edges of what the host's time holds: 1601, and 2^63 100-ns ticks
-    // later. tmpfs keeps such times where the build tree's file system may not.
-    const std::string edge = "/dev/shm/kx-times-" + std::to_string(getpid());
-    std::ofstream(edge) << "x";
-    const struct {
-        std::int64_t seconds;
-        int result;
-    } edges[] = {
-        {-11644473600, 0}, {-11644473601, 15060}, {910692730085, 0}, {910692730086, 15060}};
-    for (const auto& e : edges) {
-        const timespec t[2] = {{e.seconds, 0}, {e.seconds, 0}};
-        struct stat st {};
-        if (utimensat(AT_FDCWD, edge.c_str(), t, 0) != 0 || stat(edge.c_str(), &st) != 0 ||
-            st.st_mtim.tv_sec != e.seconds)
-            continue;  // the file system cannot hold it
-        EXPECT_EQ(Query(Open(edge), 3, SHELL_PROP_DATE_MODIFIED, &modified), e.result) << e.seconds;
-    }
-    unlink(edge.c_str());
+    const bool born = sx.stx_mask & STATX_BTIME;  // else the file system keeps no birth time
+    auto ticks = [](std::int64_t seconds, long nanoseconds) {
+        return static_cast<std::uint64_t>(seconds + 11644473600) * 10000000u + nanoseconds / 100;
+    };
+    const unsigned int h = Open(path);
+    std::uint64_t modified = 0, created = 0;
+    EXPECT_EQ(Query(h, 3, SHELL_PROP_DATE_MODIFIED, &modified), 0);
+    EXPECT_EQ(modified, ticks(1700000000, 123456789));
+    EXPECT_EQ(Query(h, 3, SHELL_PROP_DATE_CREATED, &created), born ? 0 : 15061);
+    EXPECT_EQ(created, born ? ticks(sx.stx_btime.tv_sec, sx.stx_btime.tv_nsec) : 0);
 }
 
 TEST_F(ShellItem, TextStaysInsideTheCallersBuffer) {
@@ -183,16 +165,17 @@ TEST_F(ShellItem, TextStaysInsideTheCallersBuffer) {
         {"abcdef", 6, "abcde"},
         {"abcdef", 1, ""},
         {"abcdef", 0, "#"},
-        {"abcdef", -5, "#"},
         {"Cr\xC3\xA8me", 16, "Cr?me"},
         {"\xF0\x9F\x98\x80!", 3, "?!"},  // no narrow form in "C": one '?' per character
-        {"\xF4\x8F\xBF\xBF|\x84\x80\x80\x80|", 16, "?|????|"},  // U+10FFFF; a stray byte
+        // U+10FFFF; stray bytes; a sequence cut short by the end.
+        {"\xF4\x8F\xBF\xBF|\x84\x80\x80\x80|\xE2\x82", 16, "?|????|??"},
         // Overlong forms, past U+10FFFF, a surrogate: one '?' per byte.
         {"\xE0\x80\xAF|\xF0\x80\x80\xAF|", 16, "???|????|"},
         {"\xF4\x90\x80\x80|\xED\xA0\x80|", 16, "????|???|"},
     };
     for (const auto& row : rows) {
-        unsigned int h = Open(g_files->Make("text.txt", {{"user.dublincore.title", row.value}}));
+        const unsigned int h =
+            Open(g_files->Make("text.txt", {{"user.dublincore.title", row.value}}));
         char out[24];
         std::memset(out, '#', sizeof out);
         out[sizeof out - 1] = '\0';
@@ -201,14 +184,12 @@ TEST_F(ShellItem, TextStaysInsideTheCallersBuffer) {
         std::string written(out + 4);
         EXPECT_EQ(written.substr(0, std::strlen(row.expected)), row.expected) << row.size;
         EXPECT_TRUE(row.size <= 0 || written.size() < static_cast<std::size_t>(row.size));
-        EXPECT_EQ(Release(h), 0);
     }
 }
 
 TEST_F(ShellItem, NamesAndTheLocaleLeftBehind) {
     std::string dir = g_files->Dir();
     std::string file = g_files->Make("plain.txt");
-    mkfifo((dir + "/fifo").c_str(), 0600);
     // Nested folders give an existing file whose name is exactly 1023 bytes.
     std::string deep = dir;
     while (deep.size() < 1023 - 160) {
@@ -219,25 +200,17 @@ TEST_F(ShellItem, NamesAndTheLocaleLeftBehind) {
     std::ofstream(longest) << "x";
     std::string tooLong = longest.substr(0, longest.size() - 1) + "ff";
     std::ofstream(tooLong) << "x";
-    ASSERT_EQ(longest.size(), 1023u);
 
-    std::string backslashed = std::filesystem::relative(file).string();
-    std::replace(backslashed.begin(), backslashed.end(), '/', '\\');
     struct Row {
         std::string name;
         int result;
     } rows[] = {{file, 0},
-                {backslashed, 0},  // a Windows separator, as in the file functions
-                {std::filesystem::relative(file).string(), 0},
                 {dir, 0},
                 {longest, 0},
                 {tooLong, 15053},
-                {dir + "/missing.txt", 15053},
-                {dir + "/fifo", 15053},
-                {dir + "/caf\xC3\xA9.txt", 0},
-                {dir + "/bad\xFF.txt", 15053}};  // not UTF-8: no conversion
-    std::ofstream(dir + "/caf\xC3\xA9.txt") << "x";
-    std::ofstream(dir + "/bad\xFF.txt") << "x";
+                {"/dev/null", 15053},  // neither a file nor a folder
+                {g_files->Make("caf\xC3\xA9.txt"), 0},
+                {g_files->Make("bad\xFF.txt"), 15053}};  // not UTF-8: no conversion
     setenv("LC_ALL", "C.UTF-8", 1);
     for (const Row& row : rows) {
         ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
