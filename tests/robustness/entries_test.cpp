@@ -180,10 +180,10 @@ TEST_P(MemoryExhaustion, PassesTheExceptionOutAndKeepsContainersSound) {
     }
 }
 
-// The common code of calls refused alike, or a code no entry gives.
+// The code calls answer alike; each that answers otherwise fails the row.
 int Each(std::initializer_list<int> codes) {
-    for (int code : codes)
-        if (code != *codes.begin()) return INT_MAX;
+    int call = 0;
+    for (int code : codes) EXPECT_EQ(code, *codes.begin()) << "call " << call++;
     return *codes.begin();
 }
 
@@ -206,39 +206,28 @@ int MessageBoxAnswer(int id, const char* first, const char* second) {
 const int kOrder[] = {1, 0};
 
 const Row kNull[] = {
-    // Splitting and joining: -1 before any request for a null text or
-    // separator; a missing host, or one that answers null, is refused, but an
-    // empty text needs none.
-    {"split_and_join/text_separator", -1,
-     CALL(b.Unasked(Each({kxu_separate_by_str(nullptr, &b.host, ","),
-                          kxu_separate_by_str("a,b", &b.host, nullptr),
-                          kxu_set_tokens_by_str(nullptr, &b.host, ","),
-                          kxu_set_tokens_by_str(&b.text, &b.host, nullptr)})))},
-    {"split_and_join/host", -1,
+    // -1 before any request, for a null text or separator to split or join,
+    // or a null among the removal's first four.
+    {"refused_before_any_request", -1,
+     CALL(b.Unasked(Each(
+         {kxu_separate_by_str(nullptr, &b.host, ","), kxu_separate_by_str("a,b", &b.host, nullptr),
+          kxu_set_tokens_by_str(nullptr, &b.host, ","),
+          kxu_set_tokens_by_str(&b.text, &b.host, nullptr),
+          kxu_remove_unchanged_items_by_id(nullptr, &b.refTexts, &b.ids, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, nullptr, &b.ids, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, nullptr, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, nullptr, &b.extra)})))},
+    // -1 before anything moves, for a missing or null-answering host object,
+    // a null output, order, data to convert, text to rewrite or path.
+    {"refused", -1,
      CALL(Each({kxu_separate_by_str("a,b", nullptr, ","), kxu_separate_by_str("a,b", &b.none, ","),
                 kxutilsSeparateByStr("a,b", nullptr, ","), kxu_set_tokens_by_str(&b.text, nullptr, ","),
                 kxu_set_tokens_by_str(&b.text, &b.none, ","), kxu_tokenize_one_csv_line("a,b", nullptr),
                 kxu_tokenize_one_csv_line("a,\"b", &b.none),
                 kxu_separate_char_with_numeric_suffix("LP1", nullptr, "LU", "P"),
                 kxu_separate_char_with_numeric_suffix("LP1", &b.none, "LU", "P"),
-                kxutilsSeparateWksLabelsChar("LU", nullptr, 0)}))},
-    {"split/empty_text", 0,
-     CALL(Each({kxu_separate_by_str("", &b.none, ","), kxutilsSeparateByStr("", nullptr, ","),
-                kxu_tokenize_one_csv_line("", &b.none)}))},
-    // A null text is split as an empty copy; a null array only counts.
-    {"GetTokens/text_is_one_empty_token", 1,
-     CALL(b.Out(kxutilsGetTokens(nullptr, &b.out.array, ',', nullptr, 0, 0), {""}))},
-    {"GetTokens/tokens_only_count", 3, CALL(kxutilsGetTokens("a,b,", nullptr, ',', nullptr, 0, 0))},
-    {"tokenize_one_csv_line/line_is_one_empty_cell", 1,
-     CALL(b.Out(kxu_tokenize_one_csv_line(nullptr, &b.out), {""}))},
-    {"separate_char_with_numeric_suffix/text_is_empty", 1,
-     CALL(kxu_separate_char_with_numeric_suffix(nullptr, &b.out, "LU", "P"))},
-    {"separate_char_with_numeric_suffix/letter_sets_are_empty", -98,
-     CALL(kxu_separate_char_with_numeric_suffix("LP1", &b.host, nullptr, nullptr))},
-    // Key=value lists, reordering and frequencies: -1 before anything moves,
-    // for any null object, order or output, or a host that answers null.
-    {"key_values_reorder_frequencies", -1,
-     CALL(Each({kxu_separate_key_values("a=1;b=2", nullptr, &b.host, ';'),
+                kxutilsSeparateWksLabelsChar("LU", nullptr, 0),
+                kxu_separate_key_values("a=1;b=2", nullptr, &b.host, ';'),
                 kxu_separate_key_values("a=1;b=2", &b.host, nullptr, ';'),
                 kxu_separate_key_values("a=1;b=2", &b.none, &b.host, ';'),
                 kxu_separate_key_values("a=1;b=2", &b.host, &b.none, ';'),
@@ -256,56 +245,69 @@ const Row kNull[] = {
                 kxu_discrete_frequencies(&b.host, &b.other, nullptr, &b.groups, 0),
                 kxu_discrete_frequencies(&b.host, &b.other, b.counts, nullptr, 0),
                 kxu_discrete_frequencies(&b.none, &b.other, b.counts, &b.groups, 0),
-                kxu_discrete_frequencies(&b.host, &b.none, b.counts, &b.groups, 0)}))},
-    // Text transforms: the text they rewrite and the texts they read.
-    {"transforms/text_keyword_replacement", -1,
-     CALL(Each({kxu_keyword_replace(nullptr, "and", "&&", false),
+                kxu_discrete_frequencies(&b.host, &b.none, b.counts, &b.groups, 0),
+                kxu_NANUM_to_nan(nullptr, 2), kxu_nan_inf_to_NANUM(nullptr, 2),
+                kxu_keyword_replace(nullptr, "and", "&&", false),
                 kxu_keyword_replace(&b.text, nullptr, "&&", false),
                 kxu_keyword_replace(&b.text, "and", nullptr, true), kxu_wrap_text(nullptr, 4, 0),
-                kxu_skip_C_comments(nullptr, 0)}))},
-    {"transforms/no_keyword_on_empty_text_and_null_sources", 0,
-     CALL(Each({kxu_keyword_replace(&b.shared, nullptr, nullptr, false),
+                kxu_skip_C_comments(nullptr, 0), kxu_delete_files(nullptr, "*.*", nullptr),
+                kxu_read_text_file_lines(nullptr, &b.host, 0),
+                kxu_make_relative_path(b.text, "C:\\a\\", nullptr, 5),
+                Removal(b, b.refTexts.answerNull), Removal(b, b.texts.answerNull),
+                Removal(b, b.extra.answerNull)}))},
+    {"reference_ids_answer_null", -3, CALL(Removal(b, b.refIds.answerNull))},
+    {"ids_answer_null_or_no_file_host_or_base", -2,
+     CALL(Each({Removal(b, b.ids.answerNull), kxu_read_text_file_lines(b.file.c_str(), nullptr, 0),
+                kxu_read_text_file_lines(b.file.c_str(), &b.none, 0),
+                kxu_make_relative_path(b.text, nullptr, "C:\\a\\b.txt", 5)}))},
+    {"letter_sets_are_empty", -98,
+     CALL(kxu_separate_char_with_numeric_suffix("LP1", &b.host, nullptr, nullptr))},
+    // 0, with nothing done: an empty text needs no host; no keyword, a null
+    // source or nothing to convert leave the text alone; null paths copy
+    // nothing; a null output still answers whether the message exists, and
+    // null arguments for a message's placeholders leave the output alone.
+    {"nothing_done", 0,
+     CALL(Each({kxu_separate_by_str("", &b.none, ","), kxutilsSeparateByStr("", nullptr, ","),
+                kxu_tokenize_one_csv_line("", &b.none),
+                kxu_keyword_replace(&b.shared, nullptr, nullptr, false),
                 (b.shared = "old", kxu_get_correct_SK_expression(nullptr, &b.shared)),
                 kxu_get_correct_SK_expression("a and b", nullptr),
                 (b.shared = "old", kxu_make_C_string_from_ascii(nullptr, &b.shared), 0),
                 (kxu_make_C_string_from_ascii("a\"b", nullptr), kxuMakeValidCName(nullptr, '_'), 0),
                 (kxu_check_escape_html_charcters(nullptr, "<>", 0), 0),
                 (kxu_check_escape_html_charcters(&b.text, nullptr, 0), 0),
-                (kxu_check_escape_html_charcters(&b.text, nullptr, 1), 0)}))},
-    {"str_pad_char/text_pads_like_an_empty_one", 1,
-     CALL(CString(kxu_str_pad_char(nullptr, 3, 0, '*')) == "***")},
-    // Files: null paths fail with the entry's failure code and leave the
-    // folder alone; a null exclusion list (or a host without one) is no refusal.
-    {"copy_directory/paths", 0,
-     CALL(Each({kxu_copy_directory(nullptr, b.dst.c_str(), 1, nullptr, nullptr, 0),
-                kxu_copy_directory(b.src.c_str(), nullptr, 1, nullptr, nullptr, 0)}))},
-    {"copy_directory/lists", 1,
-     CALL(Each({kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, nullptr, nullptr, 0),
-                kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.none, &b.none, 0)}))},
-    {"files/paths", -1,
-     CALL(Each({kxu_delete_files(nullptr, "*.*", nullptr),
-                kxu_read_text_file_lines(nullptr, &b.host, 0),
-                kxu_make_relative_path(b.text, "C:\\a\\", nullptr, 5)}))},
-    {"delete_files/pattern_means_every_file", 2,
-     CALL(kxu_delete_files(b.src.c_str(), nullptr, &b.none))},
-    {"files/host_and_base", -2,
-     CALL(Each({kxu_read_text_file_lines(b.file.c_str(), nullptr, 0),
-                kxu_read_text_file_lines(b.file.c_str(), &b.none, 0),
-                kxu_make_relative_path(b.text, nullptr, "C:\\a\\b.txt", 5)}))},
-    // Messages: a null output still answers whether the message exists; null
-    // arguments for a message's placeholders give 0 and leave the output alone.
-    {"messages/outputs", 0,
-     CALL(Each({kxu_err_msg_heading(15001, nullptr), kxu_load_runtime_err(15001, nullptr)}))},
-    {"messages/text_output", 1,
-     CALL(Each({kxu_load_err_msg_str(15001, nullptr, 0),
-                kxu_load_msg_str(15003, nullptr, "f", &b.number, nullptr, 0)}))},
-    {"messages/arguments", 0,
-     CALL(Each({kxu_load_msg_str(15001, &b.text, nullptr, nullptr, nullptr, 0),
+                (kxu_check_escape_html_charcters(&b.text, nullptr, 1), 0),
+                kxu_NANUM_to_nan(nullptr, 0), kxu_nan_inf_to_NANUM(nullptr, 0),
+                kxu_copy_directory(nullptr, b.dst.c_str(), 1, nullptr, nullptr, 0),
+                kxu_copy_directory(b.src.c_str(), nullptr, 1, nullptr, nullptr, 0),
+                kxu_err_msg_heading(15001, nullptr), kxu_load_runtime_err(15001, nullptr),
+                kxu_load_msg_str(15001, &b.text, nullptr, nullptr, nullptr, 0),
                 kxu_load_msg_str(15003, &b.text, nullptr, nullptr, "f", 0),
                 kxu_load_msg_str(15004, &b.text, nullptr, nullptr, "b", 0),
                 kxu_load_msg_str(15004, &b.text, "a", nullptr, nullptr, 0)}))},
-    {"err_msgbox/arguments", IDOK,
-     CALL(Each({MessageBoxAnswer(15004, nullptr, "b"), MessageBoxAnswer(15004, "a", nullptr)}))},
+    // 1 for what goes through: a null text is split as an empty copy, pads
+    // like an empty one; a null exclusion list (or a host without one) is no
+    // refusal; a null output still answers whether the message exists; null
+    // message-box arguments show the message (the box answers OK).
+    {"null_as_empty", 1,
+     CALL(Each({b.Out(kxutilsGetTokens(nullptr, &b.out.array, ',', nullptr, 0, 0), {""}),
+                b.Out(kxu_tokenize_one_csv_line(nullptr, &b.out), {""}),
+                kxu_separate_char_with_numeric_suffix(nullptr, &b.out, "LU", "P"),
+                CString(kxu_str_pad_char(nullptr, 3, 0, '*')) == "***",
+                kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, nullptr, nullptr, 0),
+                kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.none, &b.none, 0),
+                kxu_load_err_msg_str(15001, nullptr, 0),
+                kxu_load_msg_str(15003, nullptr, "f", &b.number, nullptr, 0),
+                MessageBoxAnswer(15004, nullptr, "b"), MessageBoxAnswer(15004, "a", nullptr)}))},
+    {"extra_array_is_optional", 1,
+     [](Box&) {
+         TestInts refIds{1}, ids{1, 2};
+         TestStrings refTexts{"a"}, texts{"A", "b"};
+         return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts, nullptr);
+     }},
+    // A null array only counts; a null pattern means every file.
+    {"GetTokens_only_counts", 3, CALL(kxutilsGetTokens("a,b,", nullptr, ',', nullptr, 0, 0))},
+    {"delete_files_every_file", 2, CALL(kxu_delete_files(b.src.c_str(), nullptr, &b.none))},
     // Shell items: a null handle, name or output fails with the operation's code.
     {"shell_item/handle_or_name", 15053,
      CALL(Each({kxu_shell_item(&b.handle, 0, 0, nullptr, 0),
@@ -322,30 +324,6 @@ const Row kNull[] = {
              EXPECT_EQ(kxu_shell_item(&handle, op, SHELL_PROP_RATING, nullptr, 8), codes[op - 2]);
          return kxu_shell_item(&handle, 1, 0, nullptr, 0);
      }},
-    // Numeric data: a null buffer with elements to convert is refused. A null
-    // among the removal's first four is seen before any host is asked; its
-    // extra array is optional.
-    {"missing_values", -1, CALL(Each({kxu_NANUM_to_nan(nullptr, 2), kxu_nan_inf_to_NANUM(nullptr, 2),
-                                      kxu_NANUM_to_nan(nullptr, 0) - 1,
-                                      kxu_nan_inf_to_NANUM(nullptr, 0) - 1}))},
-    {"remove_unchanged_items_by_id/first_four", -1,
-     CALL(b.Unasked(Each(
-         {kxu_remove_unchanged_items_by_id(nullptr, &b.refTexts, &b.ids, &b.texts, &b.extra),
-          kxu_remove_unchanged_items_by_id(&b.refIds, nullptr, &b.ids, &b.texts, &b.extra),
-          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, nullptr, &b.texts, &b.extra),
-          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, nullptr, &b.extra)})))},
-    {"remove_unchanged_items_by_id/extra_is_optional", 1,
-     [](Box&) {
-         TestInts refIds{1}, ids{1, 2};
-         TestStrings refTexts{"a"}, texts{"A", "b"};
-         return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts, nullptr);
-     }},
-    {"remove_unchanged_items_by_id/reference_ids_answer_null", -3,
-     CALL(Removal(b, b.refIds.answerNull))},
-    {"remove_unchanged_items_by_id/ids_answer_null", -2, CALL(Removal(b, b.ids.answerNull))},
-    {"remove_unchanged_items_by_id/texts_answer_null", -1,
-     CALL(Each({Removal(b, b.refTexts.answerNull), Removal(b, b.texts.answerNull),
-                Removal(b, b.extra.answerNull)}))},
 };
 INSTANTIATE_TEST_SUITE_P(Null, NullArguments, testing::ValuesIn(kNull));
 
