@@ -1,13 +1,14 @@
-// The framework's strings and arrays as a host uses them. The library's
-// entries drive most of their code already, and that of the exceptions and
-// message boxes (kxhost's tests press the default button); here are the
-// members the entries never call and the edges they never reach.
+// The framework types as a host uses them. The library's entries drive most
+// of their code already (and kxhost's tests the message box's default
+// button); here are the members the entries never call and the edges they
+// never reach.
 #include <zuvuvur/afx/afx.h>
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <functional>
+#include <set>
 #include <string>
 
 #include "support/test_host.h"
@@ -22,9 +23,9 @@ TEST(CString, ExtractionAndSearchAreClampedToTheString) {
     };
     for (const auto& [got, want] : rows) EXPECT_STREQ(got, want);
     const int finds[][2] = {
-        {t.Find('b', 2), 4},    {t.Find('a', 99), -1},      {t.Find("abc", 1), 3},
-        {t.Find("x", 99), -1},  {t.Find(nullptr), -1},      {t.ReverseFind('z'), -1},
-        {t.FindOneOf("Cx"), 8}, {t.FindOneOf(nullptr), -1},
+        {t.Find('b', 2), 4},      {t.Find('a', 99), -1},      {t.Find("abc", 1), 3},
+        {t.Find("x", 99), -1},    {t.Find(nullptr), -1},      {t.ReverseFind('z'), -1},
+        {t.FindOneOf("xyz"), -1}, {t.FindOneOf(nullptr), -1},
     };
     for (const auto& f : finds) EXPECT_EQ(f[0], f[1]);
 }
@@ -40,12 +41,15 @@ TEST(CString, EditsGiveTheirTextAndCount) {
         {" \t\n\v\f\r\x08x\x0e \r", [](CString& s) { return s.TrimLeft().TrimRight().GetLength(); },
          "\x08x\x0e", 3},
         {",;a;,", [](CString& s) { return s.TrimLeft(",;").TrimRight(",;").GetLength(); }, "a", 1},
+        {"xxaxx", [](CString& s) { return s.TrimLeft('x').TrimRight('x').GetLength(); }, "a", 1},
         {",a,", [](CString& s) { return s.TrimLeft("").TrimRight(nullptr).GetLength(); }, ",a,", 3},
+        {",a,", [](CString& s) { return s.TrimLeft(nullptr).TrimRight("").GetLength(); }, ",a,", 3},
         {",a,b,,", [](CString& s) { return s.Remove(',') * 10 + s.Remove('z'); }, "ab", 40},
         {"a--b-", [](CString& s) { return s.Replace("--", nullptr) + s.Replace("", "x"); }, "ab-",
          1},
         {"ac", [](CString& s) { return s.Insert(1, "XY") == 4 ? s.Delete(2, 99) : -1; }, "aX", 2},
-        {"ab", [](CString& s) { return (s += s).GetLength(); }, "abab", 4},
+        {"abca", [](CString& s) { return s.Replace('a', 'b') * 10 + s.Replace('c', 'c'); }, "bbcb",
+         20},
         {"abc", [](CString& s) { return s.SetAt(0, 'S'), s.GetBuffer(0)[1] = 'H', 0; }, "SHc", 0},
     };
     for (const auto& r : rows) {
@@ -108,6 +112,21 @@ TEST(Containers, GrowInsertAndRemoveAroundTheirOwnValues) {
     a.RemoveAt(1, 15);  // up to the end
     a.FreeExtra();
     EXPECT_EQ(ToVector(CStringArray(a)), Strings{"new"});
+}
+
+// Each cause of a file exception says its own words.
+TEST(Exceptions, SayWhatWentWrong) {
+    std::set<std::string> said;
+    for (int cause = CFileException::none; cause <= CFileException::endOfFile; ++cause) {
+        char text[96] = "";
+        CFileException(cause, 0, "f.txt").GetErrorMessage(text, sizeof text);
+        said.insert(text);
+    }
+    EXPECT_EQ(said.size(), 12u);
+    // Nor is an invalid argument a memory exception; no message is written
+    // where there is no room.
+    EXPECT_FALSE(CInvalidArgException().IsKindOf(RUNTIME_CLASS(CMemoryException)) ||
+                 CInvalidArgException().GetErrorMessage(nullptr, 8));
 }
 
 }  // namespace

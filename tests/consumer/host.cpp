@@ -24,5 +24,4 @@ int main() {
     CString text;
     const bool loaded = kxu_load_msg_str(15001, &text, "a.txt", nullptr, nullptr, -1);
     std::printf("\n%s\n", loaded ? static_cast<const char*>(text) : "no message 15001");
-    return 0;
 }

@@ -23,7 +23,6 @@ TEST(Lifecycle, LoadBuildsOneAppObjectAndUnloadDestroysIt) {
     ASSERT_TRUE(LoadedApps().empty());
     for (int round = 0; round < 2; ++round) {
         kxp::ModuleHandle lib = kxp::load_module(KX_LIBRARY_FILE);
-        ASSERT_NE(lib, nullptr);
         kxp::ModuleHandle again = kxp::load_module(KX_LIBRARY_FILE);  // a second load shares it
         std::vector<CWinApp*> apps = LoadedApps();
         ASSERT_EQ(apps.size(), 1u);

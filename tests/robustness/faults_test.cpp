@@ -8,9 +8,9 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <map>
 #include <thread>
+#include <utility>
 
 #include "files/scratch.h"
 #include "support/test_host.h"
@@ -63,13 +63,17 @@ TEST_F(Faults, SourceVanishingDuringTheCopy) {
     if (fan < 0 || fanotify_mark(fan, FAN_MARK_ADD, FAN_OPEN_PERM | FAN_EVENT_ON_CHILD, AT_FDCWD,
                                  At("src").c_str()) != 0)
         GTEST_SKIP() << "no way to hold an open here";
-    std::atomic<bool> done = false, removed = false;
     std::thread watcher([&] {
         alignas(fanotify_event_metadata) char buffer[4096];
-        for (ssize_t n; !done && (n = read(fan, buffer, sizeof buffer)) > 0;)
+        bool removed = false, stop = false;
+        for (ssize_t n; !stop && (n = read(fan, buffer, sizeof buffer)) > 0;)
             for (auto* e = reinterpret_cast<const fanotify_event_metadata*>(buffer);
                  FAN_EVENT_OK(e, n); e = FAN_EVENT_NEXT(e, n)) {
-                if (!removed.exchange(true))
+                char path[4096] = {};
+                (void)!readlink(("/proc/self/fd/" + std::to_string(e->fd)).c_str(), path,
+                                sizeof path - 1);
+                stop = fs::path(path).filename() == "stop";
+                if (!stop && !std::exchange(removed, true))
                     for (const auto& entry : fs::directory_iterator(At("src")))
                         fs::remove_all(entry.path());
                 const fanotify_response allow{e->fd, FAN_ALLOW};
@@ -78,8 +82,7 @@ TEST_F(Faults, SourceVanishingDuringTheCopy) {
             }
     });
     EXPECT_EQ(Copy("src", "dst"), 1);
-    done = true;
-    Write("src/stop", "");  // one more open, which the watcher answers before it stops
+    Write("src/stop", "");  // the open the watcher answers last
     watcher.join();
     close(fan);
     const Names copied = Tree("dst");
