@@ -32,6 +32,7 @@ const Row kRows[] = {
      "ERR0015001: Cannot open a.txt\n  YES  [NO]\nanswer: IDNO (7)\n"},
     // An argument in brackets is one value as written, never a list.
     {{"sort", "--", "3", "[1,2]"}, "", "not a double: [1,2]"},
+    {{"sort", "--type", "char", "--", "300"}, "", "not a char: 300"},  // out of range
     // Numbers as the numeric sort reads them.
     {{"sort", "--missing", "largest", "3", "NANUM", "1"}, "1\n3\nNANUM\n"},
     {{"sort", "--", "+9", "1E400", "-1e400", ".5e-1"}, "-inf\n0.05\n9\ninf\n"},
