@@ -22,9 +22,6 @@ int main() {
     for (INT_PTR i = 0; i < pieces.strings.GetSize(); ++i)
         std::printf(" [%s]", static_cast<const char*>(pieces.strings[i]));
     CString text;
-    if (kxu_load_msg_str(15001, &text, "a.txt", nullptr, nullptr, -1))
-        std::printf("\n%s\n", static_cast<const char*>(text));
-    else
-        std::printf("\nno message 15001\n");
-    return 0;
+    const bool loaded = kxu_load_msg_str(15001, &text, "a.txt", nullptr, nullptr, -1);
+    std::printf("\n%s\n", loaded ? static_cast<const char*>(text) : "no message 15001");
 }

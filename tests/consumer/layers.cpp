@@ -11,5 +11,4 @@ int main() {
     kxtl::load_resource_string(kxp::load_module("KXSmsg9_64.dll"), 1, text, sizeof text, 0, 0,
                                nullptr);
     std::printf("%s\n", text);
-    return 0;
 }

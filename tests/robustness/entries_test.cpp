@@ -45,26 +45,25 @@ struct Box {
         EXPECT_TRUE(refIds.requests.empty() && ids.requests.empty());
         return code;
     }
+    // For the rows whose call fills an array by design: `out`, which the
+    // refusal check leaves out, must then hold `want`.
+    int Out(int code, const Strings& want) {
+        EXPECT_EQ(out.Values(), want);
+        return code;
+    }
     std::vector<const TestStrings*> Hosts() const {
         return {&host, &other, &none, &keys, &values, &source, &refTexts, &texts, &extra};
     }
     TestStrings host{"b", "a"}, other{"b", "a"}, none{"b", "a"}, keys{"a", "b"}, values{"1", "2"};
     TestStrings excluded{"none", "*.tmp"}, source{" a", "b ", "b"};
-    TestStrings refTexts, texts{"D", "new", "changed"}, extra{"x", "y", "z"};
+    TestStrings refTexts, texts{"D", "new", "changed"}, extra{"x", "y", "z"}, out{"old"};
     TestInts refIds, ids{3, 40, 5};
     CString text{"a and <b> &lt;"}, shared;
     double counts[27];
     std::uint32_t groups = 99;
     int number = 12;
+    unsigned int handle = 99;
     std::string src, dst, file;  // as the library spells them
-    fs::path dstDir;
-};
-
-// How a container may look when the call stopped part way.
-enum class Shape {
-    Positions,    // each element the old or the new one at its position
-    GrowingLast,  // the same, but the last may be a start of the new one
-    Members,      // each element one of the old or new ones (file trees)
 };
 
 constexpr int kAny = INT_MIN;  // the code of a call that gets through is its own tests' business
@@ -74,8 +73,10 @@ struct Row {
     int code;
     std::function<int(Box&)> call;
     const char* text = nullptr;  // in the box's string instead, before the call
-    Shape shape = Shape::Positions;
     bool share = false;  // the text shared with another string, so a rewrite must copy first
+    // A filler that appends may stop part way, and the last label may be a
+    // start of the new one.
+    bool growing = false;
 };
 
 void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
@@ -90,20 +91,20 @@ class Entries : public ScratchTest, public testing::WithParamInterface<Row> {
         Write("src/a.txt", "one\n  two  \n\nthree");
         Write("src/b.dat", "x");
         Write("src/sub/b.txt", "bee");
-        b.src = Lib("src"), b.dst = Lib("dst"), b.file = Lib("src/a.txt"), b.dstDir = At("dst");
+        b.src = Lib("src"), b.dst = Lib("dst"), b.file = Lib("src/a.txt");
         if (row.text) b.text = row.text;
         if (row.share) b.shared = b.text;
     }
     State Take(const Box& b) const {
         auto of = [](const CString& s) { return Strings{std::string(s)}; };
-        Strings ids, numbers{std::to_string(b.groups)}, files;
+        Strings ids, numbers{std::to_string(b.groups), std::to_string(b.handle)}, files;
         for (int v : b.ids.Values()) ids.push_back(std::to_string(v));
         for (double c : b.counts) numbers.push_back(std::to_string(c));
         for (const std::string& name : Tree(""))
             files.push_back(name.back() == '/' ? name : name + "=" + Read(name));
         State state{of(b.text), of(b.shared), ids, numbers};
         for (const TestStrings* h : b.Hosts()) state.push_back(h->Values());
-        state.push_back(files);  // last, as the null rows leave it out
+        state.push_back(files);  // last, as the rows that copy or delete leave it out
         return state;
     }
 };
@@ -116,84 +117,73 @@ TEST_P(NullArguments, AnswerTheirCodeAndSpareWhatTheyRefused) {
     State before = Take(b);
     EXPECT_EQ(GetParam().call(b), GetParam().code);
     State after = Take(b);
-    before.pop_back(), after.pop_back();  // the files: some rows are no refusal
+    if (GetParam().code > 0) before.pop_back(), after.pop_back();  // the files: a copy or deletion
     EXPECT_EQ(after, before);
 }
 
-class MemoryExhaustion : public Entries {
-  protected:
-    struct Outcome {
-        bool threw = false;
-        int code = 0;
-        State before, after;
-    };
-    // Runs the row with the k-th allocation failing (k = 0: none). Any
-    // exception but the memory exception is a fault, and leaves the test.
-    Outcome Attempt(long k) {
-        Box b;
-        Fill(b, GetParam());
-        Outcome o{false, 0, Take(b), {}};
-        afx_detail::SetAllocationFailureCountdown(k);
-        try {
-            o.code = GetParam().call(b);
-        } catch (CMemoryException* e) {
-            e->Delete();
-            o.threw = true;
-        }
-        afx_detail::SetAllocationFailureCountdown(0);
-        o.after = Take(b);
-        return o;
-    }
-};
+class MemoryExhaustion : public Entries {};
 
 bool In(const Strings& s, const std::string& m) {
     return std::find(s.begin(), s.end(), m) != s.end();
 }
 
+// Runs the row with the k-th allocation failing, for k = 1, 2, ... until the
+// call gets through (k = 0 first: none fails, for the end state). Any
+// exception but the memory exception is a fault, and leaves the test.
 TEST_P(MemoryExhaustion, PassesTheExceptionOutAndKeepsContainersSound) {
     const Row& row = GetParam();
-    const Outcome clean = Attempt(0);
-    ASSERT_FALSE(clean.threw);
-    if (row.code != kAny) {
-        EXPECT_EQ(clean.code, row.code);
-    }
-    const State& done = clean.after;
-    long failures = 0;
-    for (long k = 1; k < 100000; ++k) {
-        const Outcome o = Attempt(k);
-        if (!o.threw) {
-            EXPECT_EQ(o.after, done) << "after " << failures << " failed allocations";
+    State done;
+    for (long k = 0;; ++k) {
+        Box b;
+        Fill(b, row);
+        const State was = Take(b);
+        afx_detail::SetAllocationFailureCountdown(k);
+        bool threw = false;
+        int code = 0;
+        try {
+            code = row.call(b);
+        } catch (CMemoryException* e) {
+            e->Delete(), threw = true;
+        }
+        afx_detail::SetAllocationFailureCountdown(0);
+        const State now = Take(b);
+        if (k == 0) {
+            ASSERT_FALSE(threw);
+            EXPECT_TRUE(row.code == kAny || code == row.code) << code;
+            done = now;
+            continue;
+        }
+        if (!threw) {
+            EXPECT_EQ(now, done) << "after " << k - 1 << " failed allocations";
+            EXPECT_GT(k, 1) << "the call never allocated";
             break;
         }
-        ++failures;
         for (std::size_t c = 0; c < done.size(); ++c) {
-            const Strings &was = o.before[c], &now = o.after[c], &fresh = done[c];
-            if (row.shape == Shape::Members) {
-                for (const std::string& m : now)
-                    EXPECT_TRUE(In(fresh, m) || In(was, m)) << "k=" << k << ": " << m;
+            const Strings &old = was[c], &is = now[c], &fresh = done[c];
+            if (c + 1 == done.size()) {  // the files: each an old or a new one
+                for (const std::string& m : is)
+                    EXPECT_TRUE(In(fresh, m) || In(old, m)) << "k=" << k << ": " << m;
                 // What the call would have kept, the source of a copy above all, is still there.
-                for (const std::string& m : was)
-                    EXPECT_TRUE(!In(fresh, m) || In(now, m)) << "k=" << k << ": " << m;
+                for (const std::string& m : old)
+                    EXPECT_TRUE(!In(fresh, m) || In(is, m)) << "k=" << k << ": " << m;
                 continue;
             }
-            ASSERT_LE(now.size(), std::max(was.size(), fresh.size())) << "k=" << k;
-            for (std::size_t i = 0; i < now.size(); ++i) {
-                const bool isOld = i < was.size() && now[i] == was[i];
-                const bool isNew = i < fresh.size() && now[i] == fresh[i];
-                const bool growing = row.shape == Shape::GrowingLast && i + 1 == now.size() &&
-                                     i < fresh.size() && fresh[i].rfind(now[i], 0) == 0;
-                EXPECT_TRUE(isOld || isNew || growing)
-                    << "k=" << k << " at " << i << ": " << now[i];
+            ASSERT_LE(is.size(), std::max(old.size(), fresh.size())) << "k=" << k;
+            for (std::size_t i = 0; i < is.size(); ++i) {
+                const bool growing = row.growing && i + 1 == is.size() && i < fresh.size() &&
+                                     fresh[i].rfind(is[i], 0) == 0;
+                EXPECT_TRUE((i < old.size() && is[i] == old[i]) ||
+                            (i < fresh.size() && is[i] == fresh[i]) || growing)
+                    << "k=" << k << " at " << i << ": " << is[i];
             }
         }
     }
-    EXPECT_GT(failures, 0) << "the call never allocated";
 }
 
-// The common code of calls refused alike, or a code no entry gives.
+// The code calls answer alike; each that answers otherwise fails the row.
 int Each(std::initializer_list<int> codes) {
-    for (int code : codes)
-        if (code != *codes.begin()) return INT_MAX;
+    int call = 0;
+    for (int code : codes) EXPECT_EQ(code, *codes.begin()) << "call " << call++;
     return *codes.begin();
 }
 
@@ -216,140 +206,112 @@ int MessageBoxAnswer(int id, const char* first, const char* second) {
 const int kOrder[] = {1, 0};
 
 const Row kNull[] = {
-    // Splitting and joining: -1 before any request for a null text or
-    // separator; a missing host, or one that answers null, is refused.
-    {"separate_by_str/text_separator", -1,
-     CALL(b.Unasked(Each({kxu_separate_by_str(nullptr, &b.host, ","),
-                          kxu_separate_by_str("a,b", &b.host, nullptr)})))},
-    {"separate_by_str/host", -1,
+    // -1 before any request, for a null text or separator to split or join,
+    // or a null among the removal's first four.
+    {"refused_before_any_request", -1,
+     CALL(b.Unasked(Each(
+         {kxu_separate_by_str(nullptr, &b.host, ","), kxu_separate_by_str("a,b", &b.host, nullptr),
+          kxu_set_tokens_by_str(nullptr, &b.host, ","),
+          kxu_set_tokens_by_str(&b.text, &b.host, nullptr),
+          kxu_remove_unchanged_items_by_id(nullptr, &b.refTexts, &b.ids, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, nullptr, &b.ids, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, nullptr, &b.texts, &b.extra),
+          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, nullptr, &b.extra)})))},
+    // -1 before anything moves, for a missing or null-answering host object,
+    // a null output, order, data to convert, text to rewrite or path.
+    {"refused", -1,
      CALL(Each({kxu_separate_by_str("a,b", nullptr, ","), kxu_separate_by_str("a,b", &b.none, ","),
-                kxutilsSeparateByStr("a,b", nullptr, ",")}))},
-    {"separate_by_str/empty_text", 0,
-     CALL(Each({kxu_separate_by_str("", &b.none, ","), kxutilsSeparateByStr("", nullptr, ",")}))},
-    {"set_tokens_by_str/joined_separator", -1,
-     CALL(b.Unasked(Each({kxu_set_tokens_by_str(nullptr, &b.host, ","),
-                          kxu_set_tokens_by_str(&b.text, &b.host, nullptr)})))},
-    {"set_tokens_by_str/host", -1,
-     CALL(Each({kxu_set_tokens_by_str(&b.text, nullptr, ","),
-                kxu_set_tokens_by_str(&b.text, &b.none, ",")}))},
-    // Tokenizing: a missing array is -1 with nothing done, except that an
-    // empty text needs no array; a null text is split as an empty copy.
-    {"GetTokens/text_is_one_empty_token", 1,
-     [](Box&) {
-         CStringArray tokens;
-         int r = kxutilsGetTokens(nullptr, &tokens, ',', nullptr, 0, 0);
-         EXPECT_EQ(ToVector(tokens), Strings{""});
-         return r;
-     }},
-    {"GetTokens/tokens_only_count", 3, CALL(kxutilsGetTokens("a,b,", nullptr, ',', nullptr, 0, 0))},
-    {"GetTokens/tokens_and_state_in_every_quote_mode", 0,
-     [](Box&) {
-         for (int mode : {0, 34, 39, -1, -2, 40, 60, 91, 123})
-             EXPECT_GT(kxutilsGetTokens("a, \"b,c\" ,(d,e)", nullptr, ',', nullptr, mode, 64), 0)
-                 << mode;
-         return 0;
-     }},
-    {"tokenize_one_csv_line/line_is_one_empty_cell", 1,
-     [](Box&) {
-         TestStrings cells{"old"};
-         int r = kxu_tokenize_one_csv_line(nullptr, &cells);
-         EXPECT_EQ(cells.Values(), Strings{""});
-         return r;
-     }},
-    {"tokenize_one_csv_line/host", -1,
-     CALL(Each({kxu_tokenize_one_csv_line("a,b", nullptr),
-                kxu_tokenize_one_csv_line("a,\"b", &b.none)}))},
-    {"tokenize_one_csv_line/empty_line", 0, CALL(kxu_tokenize_one_csv_line("", &b.none))},
-    {"separate_key_values/hosts", -1,
-     CALL(Each({kxu_separate_key_values("a=1;b=2", nullptr, &b.host, ';'),
+                kxutilsSeparateByStr("a,b", nullptr, ","), kxu_set_tokens_by_str(&b.text, nullptr, ","),
+                kxu_set_tokens_by_str(&b.text, &b.none, ","), kxu_tokenize_one_csv_line("a,b", nullptr),
+                kxu_tokenize_one_csv_line("a,\"b", &b.none),
+                kxu_separate_char_with_numeric_suffix("LP1", nullptr, "LU", "P"),
+                kxu_separate_char_with_numeric_suffix("LP1", &b.none, "LU", "P"),
+                kxutilsSeparateWksLabelsChar("LU", nullptr, 0),
+                kxu_separate_key_values("a=1;b=2", nullptr, &b.host, ';'),
                 kxu_separate_key_values("a=1;b=2", &b.host, nullptr, ';'),
                 kxu_separate_key_values("a=1;b=2", &b.none, &b.host, ';'),
-                kxu_separate_key_values("a=1;b=2", &b.host, &b.none, ';')}))},
-    {"make_key_values_str/joined_and_hosts", -1,
-     CALL(Each({kxu_make_key_values_str(nullptr, &b.host, &b.other, ','),
+                kxu_separate_key_values("a=1;b=2", &b.host, &b.none, ';'),
+                kxu_make_key_values_str(nullptr, &b.host, &b.other, ','),
                 kxu_make_key_values_str(&b.text, nullptr, &b.host, ','),
                 kxu_make_key_values_str(&b.text, &b.host, nullptr, ','),
-                kxu_make_key_values_str(&b.text, &b.none, &b.none, ',')}))},
-    {"separate_char_with_numeric_suffix/host", -1,
-     CALL(Each({kxu_separate_char_with_numeric_suffix("LP1", nullptr, "LU", "P"),
-                kxu_separate_char_with_numeric_suffix("LP1", &b.none, "LU", "P"),
-                kxutilsSeparateWksLabelsChar("LU", nullptr, 0)}))},
-    {"separate_char_with_numeric_suffix/text_is_empty", 1,
-     [](Box&) {
-         TestStrings labels{"x"};
-         return kxu_separate_char_with_numeric_suffix(nullptr, &labels, "LU", "P");
-     }},
-    {"separate_char_with_numeric_suffix/letter_sets_are_empty", -98,
-     CALL(kxu_separate_char_with_numeric_suffix("LP1", &b.host, nullptr, nullptr))},
-    // Text transforms: the text they rewrite and the texts they read.
-    {"transforms/text_keyword_replacement", -1,
-     CALL(Each({kxu_keyword_replace(nullptr, "and", "&&", false),
+                kxu_make_key_values_str(&b.text, &b.none, &b.none, ','),
+                kxu_multi_str_reorder(2, nullptr, kOrder, 2, &b.host),
+                kxu_multi_str_reorder(2, &b.host, nullptr, 2, &b.other),
+                kxu_multi_str_reorder(2, &b.host, kOrder, 2, nullptr),
+                kxu_multi_str_reorder(2, &b.none, kOrder, 2, &b.host),
+                kxu_multi_str_reorder(2, &b.host, kOrder, 2, &b.none),
+                kxu_discrete_frequencies(nullptr, &b.other, b.counts, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, nullptr, b.counts, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, &b.other, nullptr, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, &b.other, b.counts, nullptr, 0),
+                kxu_discrete_frequencies(&b.none, &b.other, b.counts, &b.groups, 0),
+                kxu_discrete_frequencies(&b.host, &b.none, b.counts, &b.groups, 0),
+                kxu_NANUM_to_nan(nullptr, 2), kxu_nan_inf_to_NANUM(nullptr, 2),
+                kxu_keyword_replace(nullptr, "and", "&&", false),
                 kxu_keyword_replace(&b.text, nullptr, "&&", false),
                 kxu_keyword_replace(&b.text, "and", nullptr, true), kxu_wrap_text(nullptr, 4, 0),
-                kxu_skip_C_comments(nullptr, 0)}))},
-    {"transforms/no_keyword_on_empty_text_and_null_sources", 0,
-     CALL(Each({kxu_keyword_replace(&b.shared, nullptr, nullptr, false),
+                kxu_skip_C_comments(nullptr, 0), kxu_delete_files(nullptr, "*.*", nullptr),
+                kxu_read_text_file_lines(nullptr, &b.host, 0),
+                kxu_make_relative_path(b.text, "C:\\a\\", nullptr, 5),
+                Removal(b, b.refTexts.answerNull), Removal(b, b.texts.answerNull),
+                Removal(b, b.extra.answerNull)}))},
+    {"reference_ids_answer_null", -3, CALL(Removal(b, b.refIds.answerNull))},
+    {"ids_answer_null_or_no_file_host_or_base", -2,
+     CALL(Each({Removal(b, b.ids.answerNull), kxu_read_text_file_lines(b.file.c_str(), nullptr, 0),
+                kxu_read_text_file_lines(b.file.c_str(), &b.none, 0),
+                kxu_make_relative_path(b.text, nullptr, "C:\\a\\b.txt", 5)}))},
+    {"letter_sets_are_empty", -98,
+     CALL(kxu_separate_char_with_numeric_suffix("LP1", &b.host, nullptr, nullptr))},
+    // 0, with nothing done: an empty text needs no host; no keyword, a null
+    // source or nothing to convert leave the text alone; null paths copy
+    // nothing; a null output still answers whether the message exists, and
+    // null arguments for a message's placeholders leave the output alone.
+    {"nothing_done", 0,
+     CALL(Each({kxu_separate_by_str("", &b.none, ","), kxutilsSeparateByStr("", nullptr, ","),
+                kxu_tokenize_one_csv_line("", &b.none),
+                kxu_keyword_replace(&b.shared, nullptr, nullptr, false),
                 (b.shared = "old", kxu_get_correct_SK_expression(nullptr, &b.shared)),
                 kxu_get_correct_SK_expression("a and b", nullptr),
                 (b.shared = "old", kxu_make_C_string_from_ascii(nullptr, &b.shared), 0),
                 (kxu_make_C_string_from_ascii("a\"b", nullptr), kxuMakeValidCName(nullptr, '_'), 0),
                 (kxu_check_escape_html_charcters(nullptr, "<>", 0), 0),
                 (kxu_check_escape_html_charcters(&b.text, nullptr, 0), 0),
-                (kxu_check_escape_html_charcters(&b.text, nullptr, 1), 0)}))},
-    {"str_pad_char/text_pads_like_an_empty_one", 3,
-     [](Box&) {
-         CString padded = kxu_str_pad_char(nullptr, 3, 0, '*');
-         EXPECT_STREQ(padded, "***");
-         return padded.GetLength();
-     }},
-    // Reorder: -1 before anything moves, for any null object, order or answer.
-    {"multi_str_reorder", -1,
-     CALL(Each({kxu_multi_str_reorder(2, nullptr, kOrder, 2, &b.host),
-                kxu_multi_str_reorder(2, &b.host, nullptr, 2, &b.other),
-                kxu_multi_str_reorder(2, &b.host, kOrder, 2, nullptr),
-                kxu_multi_str_reorder(2, &b.none, kOrder, 2, &b.host),
-                kxu_multi_str_reorder(2, &b.host, kOrder, 2, &b.none)}))},
-    // Files: null paths fail with the entry's failure code and leave the
-    // folder alone; a null exclusion list (or a host without one) is no refusal.
-    {"copy_directory/paths", 0,
-     CALL(Each({kxu_copy_directory(nullptr, b.dst.c_str(), 1, nullptr, nullptr, 0) +
-                    fs::exists(b.dstDir),
-                kxu_copy_directory(b.src.c_str(), nullptr, 1, nullptr, nullptr, 0)}))},
-    {"copy_directory/lists", 1,
-     CALL(Each({kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, nullptr, nullptr, 0),
-                kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.none, &b.none, 0)}))},
-    {"files/paths", -1,
-     CALL(Each({kxu_delete_files(nullptr, "*.*", nullptr),
-                kxu_read_text_file_lines(nullptr, &b.host, 0),
-                kxu_make_relative_path(b.text, "C:\\a\\", nullptr, 5)}))},
-    {"delete_files/pattern_means_every_file", 2,
-     CALL(kxu_delete_files(b.src.c_str(), nullptr, &b.none))},
-    {"files/host_and_base", -2,
-     CALL(Each({kxu_read_text_file_lines(b.file.c_str(), nullptr, 0),
-                kxu_read_text_file_lines(b.file.c_str(), &b.none, 0),
-                kxu_make_relative_path(b.text, nullptr, "C:\\a\\b.txt", 5)}))},
-    // Messages: a null output still answers whether the message exists; null
-    // arguments for a message's placeholders give 0 and leave the output alone.
-    {"messages/outputs", 0,
-     CALL(Each({kxu_err_msg_heading(15001, nullptr), kxu_load_runtime_err(15001, nullptr)}))},
-    {"messages/text_output", 1,
-     CALL(Each({kxu_load_err_msg_str(15001, nullptr, 0),
-                kxu_load_msg_str(15003, nullptr, "f", &b.number, nullptr, 0)}))},
-    {"messages/arguments", 0,
-     CALL(Each({kxu_load_msg_str(15001, &b.text, nullptr, nullptr, nullptr, 0),
+                (kxu_check_escape_html_charcters(&b.text, nullptr, 1), 0),
+                kxu_NANUM_to_nan(nullptr, 0), kxu_nan_inf_to_NANUM(nullptr, 0),
+                kxu_copy_directory(nullptr, b.dst.c_str(), 1, nullptr, nullptr, 0),
+                kxu_copy_directory(b.src.c_str(), nullptr, 1, nullptr, nullptr, 0),
+                kxu_err_msg_heading(15001, nullptr), kxu_load_runtime_err(15001, nullptr),
+                kxu_load_msg_str(15001, &b.text, nullptr, nullptr, nullptr, 0),
                 kxu_load_msg_str(15003, &b.text, nullptr, nullptr, "f", 0),
                 kxu_load_msg_str(15004, &b.text, nullptr, nullptr, "b", 0),
                 kxu_load_msg_str(15004, &b.text, "a", nullptr, nullptr, 0)}))},
-    {"err_msgbox/arguments", IDOK,
-     CALL(Each({MessageBoxAnswer(15004, nullptr, "b"), MessageBoxAnswer(15004, "a", nullptr)}))},
+    // 1 for what goes through: a null text is split as an empty copy, pads
+    // like an empty one; a null exclusion list (or a host without one) is no
+    // refusal; a null output still answers whether the message exists; null
+    // message-box arguments show the message (the box answers OK).
+    {"null_as_empty", 1,
+     CALL(Each({b.Out(kxutilsGetTokens(nullptr, &b.out.array, ',', nullptr, 0, 0), {""}),
+                b.Out(kxu_tokenize_one_csv_line(nullptr, &b.out), {""}),
+                kxu_separate_char_with_numeric_suffix(nullptr, &b.out, "LU", "P"),
+                CString(kxu_str_pad_char(nullptr, 3, 0, '*')) == "***",
+                kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, nullptr, nullptr, 0),
+                kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.none, &b.none, 0),
+                kxu_load_err_msg_str(15001, nullptr, 0),
+                kxu_load_msg_str(15003, nullptr, "f", &b.number, nullptr, 0),
+                MessageBoxAnswer(15004, nullptr, "b"), MessageBoxAnswer(15004, "a", nullptr)}))},
+    {"extra_array_is_optional", 1,
+     [](Box&) {
+         TestInts refIds{1}, ids{1, 2};
+         TestStrings refTexts{"a"}, texts{"A", "b"};
+         return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts, nullptr);
+     }},
+    // A null array only counts; a null pattern means every file.
+    {"GetTokens_only_counts", 3, CALL(kxutilsGetTokens("a,b,", nullptr, ',', nullptr, 0, 0))},
+    {"delete_files_every_file", 2, CALL(kxu_delete_files(b.src.c_str(), nullptr, &b.none))},
     // Shell items: a null handle, name or output fails with the operation's code.
     {"shell_item/handle_or_name", 15053,
-     [](Box&) {
-         unsigned int handle = 99;
-         int r = kxu_shell_item(&handle, 0, 0, nullptr, 0);
-         EXPECT_EQ(handle, 99u);
-         return Each({r, kxu_shell_item(nullptr, 0, INT_PTR(KX_SAMPLE_FILE), nullptr, 0)});
-     }},
+     CALL(Each({kxu_shell_item(&b.handle, 0, 0, nullptr, 0),
+                kxu_shell_item(nullptr, 0, INT_PTR(KX_SAMPLE_FILE), nullptr, 0)}))},
     {"shell_item/handle", 15054,
      CALL(Each({kxu_shell_item(nullptr, 1, 0, nullptr, 0),
                 kxu_shell_item(nullptr, 4, SHELL_PROP_TITLE, nullptr, 0)}))},
@@ -362,96 +324,57 @@ const Row kNull[] = {
              EXPECT_EQ(kxu_shell_item(&handle, op, SHELL_PROP_RATING, nullptr, 8), codes[op - 2]);
          return kxu_shell_item(&handle, 1, 0, nullptr, 0);
      }},
-    // Numeric data: a null buffer with elements to convert, and each null or
-    // answering-null host object or output, refused before anything changes.
-    // A null among the removal's first four is seen before any host is asked;
-    // its extra array is optional.
-    {"missing_values/data", -1,
-     CALL(Each({kxu_NANUM_to_nan(nullptr, 2), kxu_nan_inf_to_NANUM(nullptr, 2)}))},
-    {"missing_values/no_data", 0,
-     CALL(Each({kxu_NANUM_to_nan(nullptr, 0), kxu_nan_inf_to_NANUM(nullptr, 0)}))},
-    {"discrete_frequencies", -1,
-     CALL(Each({kxu_discrete_frequencies(nullptr, &b.other, b.counts, &b.groups, 0),
-                kxu_discrete_frequencies(&b.host, nullptr, b.counts, &b.groups, 0),
-                kxu_discrete_frequencies(&b.host, &b.other, nullptr, &b.groups, 0),
-                kxu_discrete_frequencies(&b.host, &b.other, b.counts, nullptr, 0),
-                kxu_discrete_frequencies(&b.none, &b.other, b.counts, &b.groups, 0),
-                kxu_discrete_frequencies(&b.host, &b.none, b.counts, &b.groups, 0)}))},
-    {"remove_unchanged_items_by_id/first_four", -1,
-     CALL(b.Unasked(Each(
-         {kxu_remove_unchanged_items_by_id(nullptr, &b.refTexts, &b.ids, &b.texts, &b.extra),
-          kxu_remove_unchanged_items_by_id(&b.refIds, nullptr, &b.ids, &b.texts, &b.extra),
-          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, nullptr, &b.texts, &b.extra),
-          kxu_remove_unchanged_items_by_id(&b.refIds, &b.refTexts, &b.ids, nullptr, &b.extra)})))},
-    {"remove_unchanged_items_by_id/extra_is_optional", 1,
-     [](Box&) {
-         TestInts refIds{1}, ids{1, 2};
-         TestStrings refTexts{"a"}, texts{"A", "b"};
-         return kxu_remove_unchanged_items_by_id(&refIds, &refTexts, &ids, &texts, nullptr);
-     }},
-    {"remove_unchanged_items_by_id/reference_ids_answer_null", -3,
-     CALL(Removal(b, b.refIds.answerNull))},
-    {"remove_unchanged_items_by_id/ids_answer_null", -2, CALL(Removal(b, b.ids.answerNull))},
-    {"remove_unchanged_items_by_id/texts_answer_null", -1,
-     CALL(Each({Removal(b, b.refTexts.answerNull), Removal(b, b.texts.answerNull),
-                Removal(b, b.extra.answerNull)}))},
 };
 INSTANTIATE_TEST_SUITE_P(Null, NullArguments, testing::ValuesIn(kNull));
 
+// Calls that write different containers share a row: each container must
+// hold its old or its new content, whichever call the failure stopped.
 const Row kMemory[] = {
-    {"GetTokens_plain", 5,
-     CALL(kxutilsGetTokens("alpha,beta,,gamma,", &b.host.array, ',', nullptr, 0, 0))},
-    {"GetTokens_quoted", 3,
-     CALL(kxutilsGetTokens(" a , \"b,\"\"c\" ,d", &b.host.array, ',', nullptr, '"', 0))},
-    {"GetTokens_angle", 3,
-     CALL(kxutilsGetTokens("f(a,b),<c,d>,e", &b.host.array, ',', nullptr, -2, 0))},
-    {"tokenize_one_csv_line", kAny,
-     CALL(kxu_tokenize_one_csv_line("a,\"b,c\",\"d\"\"e\",", &b.host))},
-    {"separate_by_str", kAny, CALL(kxu_separate_by_str("a--bb----ccc", &b.host, "--"))},
+    {"GetTokens", 11,
+     CALL(kxutilsGetTokens("alpha,beta,,gamma,", &b.host.array, ',', nullptr, 0, 0) +
+          kxutilsGetTokens(" a , \"b,\"\"c\" ,d", &b.other.array, ',', nullptr, '"', 0) +
+          kxutilsGetTokens("f(a,b),<c,d>,e", &b.keys.array, ',', nullptr, -2, 0))},
+    {"tokenize_one_csv_line_and_separate_by_str", kAny,
+     CALL(kxu_tokenize_one_csv_line("a,\"b,c\",\"d\"\"e\",", &b.host) +
+          kxu_separate_by_str("a--bb----ccc", &b.other, "--"))},
     // A suffix letter is appended on its own and its digits follow one by
     // one, each a complete label on the way ("P", then "P1").
     {"separate_char_with_numeric_suffix", kAny,
      CALL(kxu_separate_char_with_numeric_suffix("LUP1D2", &b.host, "LUCSREGF", "PDO")), nullptr,
-     Shape::GrowingLast},
-    {"set_tokens_by_str", kAny, CALL(kxu_set_tokens_by_str(&b.text, &b.host, ", ")), "head:"},
+     false, true},
+    {"set_tokens_by_str_and_make_key_values_str", kAny,
+     CALL(kxu_set_tokens_by_str(&b.shared, &b.host, ", ") +
+          kxu_make_key_values_str(&b.text, &b.keys, &b.values, ','))},
     {"separate_key_values", kAny,
      CALL(kxu_separate_key_values("a = 1; b=2;k=v=w", &b.keys, &b.values, ';'))},
-    {"make_key_values_str", kAny, CALL(kxu_make_key_values_str(&b.text, &b.keys, &b.values, ',')),
-     "p"},
-    {"keyword_replace_longer", kAny, CALL(kxu_keyword_replace(&b.text, "and", "&&&&", false)),
-     "and band and x and"},
-    {"keyword_replace_shared_text", kAny, CALL(kxu_keyword_replace(&b.text, "and", "&&", false)),
-     "a and b", Shape::Positions, true},
-    {"get_correct_SK_expression", kAny,
-     CALL(kxu_get_correct_SK_expression("a=1 and b<>2 or not c", &b.text))},
-    {"wrap_text", kAny, CALL(kxu_wrap_text(&b.text, 4, 2)), "aaa bbb ccc ddd\neee fff"},
-    {"str_pad_char", kAny, CALL((b.text = kxu_str_pad_char("ab", 9, 1, '*'), 0))},
-    {"skip_C_comments", kAny, CALL(kxu_skip_C_comments(&b.text, 0)),
-     " /* a */ x = 1; // b\n y = 2; /* c */ "},
-    {"skip_C_comments_leading", kAny, CALL(kxu_skip_C_comments(&b.text, 1)),
-     " /* a */ x = 1; // b\n"},
-    {"make_C_string_from_ascii", kAny,
-     CALL((kxu_make_C_string_from_ascii("say \"hi\"\tand\\ go\n with a longer tail", &b.text), 0))},
-    {"MakeValidCName", kAny, CALL((kxuMakeValidCName(&b.text, '_'), 0)), "2nd value!",
-     Shape::Positions, true},
-    {"check_escape_html_charcters", kAny,
-     CALL((kxu_check_escape_html_charcters(&b.text, "<>& -\n", 0), 0)), "a<b & c-1\nd>e"},
-    {"check_escape_html_charcters_back", kAny,
-     CALL((kxu_check_escape_html_charcters(&b.text, "<>& -\n", 1), 0)),
-     "&lt;p&gt;&amp;lt;&nbsp;x&#8722;1<br>"},
+    {"keyword_replace_of_a_shared_text", kAny,
+     CALL(kxu_keyword_replace(&b.text, "and", "&&&&", false)), "and band and x and", true},
+    {"get_correct_SK_expression_and_make_relative_path", kAny,
+     CALL(kxu_get_correct_SK_expression("a=1 and b<>2 or not c", &b.shared) +
+          kxu_make_relative_path(b.text, "C:\\a\\b\\c\\x.txt", "C:\\a\\d\\y.txt", 5))},
+    {"wrap_text_and_str_pad_char", kAny,
+     CALL((b.shared = kxu_str_pad_char("ab", 9, 1, '*'), kxu_wrap_text(&b.text, 4, 2))),
+     "aaa bbb ccc ddd\neee fff"},
+    {"skip_C_comments", kAny,
+     CALL(kxu_skip_C_comments(&b.text, 0) + kxu_skip_C_comments(&b.shared, 1)),
+     " /* a */ x = 1; // b\n y = 2; /* c */ ", true},
+    {"MakeValidCName_and_make_C_string_from_ascii", kAny,
+     CALL((kxuMakeValidCName(&b.shared, '_'),
+           kxu_make_C_string_from_ascii("say \"hi\"\tand\\ go\n with a longer tail", &b.text), 0)),
+     "2nd value!", true},
+    {"check_escape_html_charcters_both_ways", kAny,
+     CALL((kxu_check_escape_html_charcters(&b.text, "<>& -\n", 0),
+           kxu_check_escape_html_charcters(&b.shared, "<>& -\n", 1), 0)),
+     "a<b & c-1\nd>e &lt;p&gt;&amp;lt;&nbsp;x&#8722;1<br>", true},
     {"read_text_file_lines", kAny, CALL(kxu_read_text_file_lines(b.file.c_str(), &b.host, 0))},
     {"copy_directory", 1,
-     CALL(kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.excluded, &b.excluded, 0)),
-     nullptr, Shape::Members},
-    {"delete_files", 1, CALL(kxu_delete_files((b.src + "\\sub").c_str(), "*.txt", &b.excluded)),
-     nullptr, Shape::Members},
-    {"make_relative_path", kAny,
-     CALL(kxu_make_relative_path(b.text, "C:\\a\\b\\c\\x.txt", "C:\\a\\d\\y.txt", 5))},
-    {"load_err_msg_str", kAny, CALL(kxu_load_err_msg_str(15000, &b.text, 0))},
-    {"load_msg_str", kAny,
-     CALL(kxu_load_msg_str(15003, &b.text, "file.txt", &b.number, nullptr, 0))},
-    {"err_msg_heading", kAny, CALL(kxu_err_msg_heading(15003, &b.text))},
-    {"load_runtime_err", kAny, CALL(kxu_load_runtime_err(1, &b.text))},
+     CALL(kxu_copy_directory(b.src.c_str(), b.dst.c_str(), 1, &b.excluded, &b.excluded, 0))},
+    {"delete_files", 1, CALL(kxu_delete_files((b.src + "\\sub").c_str(), "*.txt", &b.excluded))},
+    {"messages", kAny,
+     CALL(kxu_load_err_msg_str(15000, &b.text, 0) + kxu_err_msg_heading(15003, &b.shared))},
+    {"more_messages", kAny,
+     CALL(kxu_load_msg_str(15003, &b.text, "file.txt", &b.number, nullptr, 0) +
+          kxu_load_runtime_err(1, &b.shared))},
     {"discrete_frequencies", kAny,
      CALL(kxu_discrete_frequencies(&b.source, &b.keys, b.counts, &b.groups, FREQ_TRIM))},
     {"remove_unchanged_items_by_id", kAny,
