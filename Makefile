@@ -1,7 +1,7 @@
 # The front door: `make demo` and `make test`. Both first install what a fresh
 # machine lacks (Debian packages, only when missing).
 
-PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev attr pkgconf
+PACKAGES := cmake ninja-build g++ libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev attr pkgconf binutils
 FUZZ_PACKAGES := clang libclang-rt-14-dev
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
