@@ -111,7 +111,11 @@ TEST(LoadRuntimeErr, TextsWithoutHeadings) {
             << id;
         EXPECT_STREQ(text, expected ? expected : kUntouched) << id;
     }
-    CString text(std::string(3000, 'z').c_str());
+    // An error text is cut to its 4096-byte buffer, then headed.
+    CString text;
+    ASSERT_EQ(kxu_load_err_msg_str(19998, &text, -1), 1);
+    EXPECT_EQ(text.GetLength(), static_cast<int>(std::strlen("ERR0019998: ")) + 4095);
+    text = std::string(3000, 'z').c_str();
     EXPECT_GT(kxu_load_runtime_err(900, &text), 1023);
     EXPECT_EQ(text.GetLength(), 1023);
     EXPECT_EQ(std::string(text).rfind("Long runtime text, kept", 0), 0u);
