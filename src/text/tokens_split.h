@@ -1,10 +1,12 @@
 // The splitter behind kxutilsGetTokens, for the tokenizers built on it. The
 // companion library finds each separator; the loop here cuts the tokens in
 // place in one private copy of the text, finishes them, refines them and
-// collects them. It is a template over the refiner, a last step for each
-// token run inside the working buffer just before the token is stored, so a
-// tokenizer that rewrites its tokens neither walks them again in the array
-// nor pays a call per token for it. A refiner has
+// collects them (SplitInto hands them to any sink instead: the key=value
+// split puts each pair straight into two arrays). It is a template over the
+// refiner, a last step for each token run inside the working buffer just
+// before the token is stored, so a tokenizer that rewrites its tokens neither
+// walks them again in the array nor pays a call per token for it. A refiner
+// has
 //
 //     static constexpr bool kWantsQuotes;  // whether it uses `quotes` below
 //     int Refine(char*& token, int length, const std::uint64_t* quotes);
