@@ -121,9 +121,10 @@ inline Finished FinishToken(char* token, char* end, char separator, int quoteMod
         }
         return {token, length};
     }
+    // White-space mode: the split trims the copy first and skips every white
+    // run, so a token holds no white space to trim. A quote mode that is a
+    // character code strips only tokens opening with it.
     char* t = token;
-    if (quoteMode == QUOTE_MODE_ANGLE || quoteMode > 0) t = kxtl::skip_white_space(t);
-    // A quote mode that is a character code strips only tokens opening with it.
     if (t == nullptr || (quoteMode != -1 && quoteMode != static_cast<signed char>(*t))) return {t};
     return {kxtl::strip_enclosing_pair(t, &one)};
 }
