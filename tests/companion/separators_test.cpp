@@ -200,45 +200,6 @@ TEST(SeparatorSearches, ASplitReadsTheRestOfTheTextOnce) {
 }
 #endif
 
-// The in-place edits, where the token splitter's rows do not reach: the flags, the bytes that
-// are not white space, pairs that do not match. Strip reads `arg` as its flags (and must not
-// write them); Unquote takes it as its options and reports in `flags`.
-enum Edit { Trim, Strip, Unquote };
-
-TEST(InPlaceEdits, Table) {
-    // Edit, text, argument; the offset of the result (-1 for null), the text there, the flags.
-    const std::tuple<Edit, const char*, int, int, const char*, int> rows[] = {
-        {Trim, " \t\r\n\v\f", 0, -1, "", 0},
-        {Trim, "\xA0", 0, 0, "\xA0", 0},
-        // Only the first and last bytes matter; with flags 1 a doubled enclosing quote inside
-        // becomes one, a lone one stays, and brackets are never collapsed.
-        {Strip, "\"", 1, 0, "\"", 1},
-        {Strip, "(a]", 1, 0, "(a]", 1},
-        {Strip, "(a)(b)", 1, 1, "a)(b", 1},
-        {Strip, "\"a\"\"b\"", 0, 1, "a\"\"b", 0},
-        {Strip, "'it''s'", 1, 1, "it's", 1},
-        {Strip, "\"a\"b\"", 1, 1, "a\"b", 1},
-        {Unquote, "\"d\"\"e,f\"", 0, 1, "d\"e,f", 1},
-        {Unquote, "\"ab\"\"", 0, 1, "ab\"", 5},  // the last pair is a doubled quote, no closer
-        {Unquote, "\"", 0, 1, "", 5},
-        {Unquote, "\"ab\"x", 0, 1, "ab", 3},
-        {Unquote, "\"ab\"x\"\"y", 0x2000, 1, "abx\"\"y", 3},  // the tail is kept as it is
-        {Unquote, "\"ab\" ", 0x1000, 1, "ab", 3},             // other bits ignored
-        {Unquote, "ab", 0x2000, 0, "ab", 0},
-    };
-    for (const auto& [op, text, arg, offset, expected, after] : rows) {
-        SCOPED_TRACE(::testing::Message() << "text: " << text << " arg " << arg);
-        Buffer buffer(text);
-        int flags = op == Unquote ? -7 : arg;
-        const char* result = op == Trim    ? kxtl::skip_white_space(buffer.get())
-                             : op == Strip ? kxtl::strip_enclosing_pair(buffer.get(), &flags)
-                                           : kxtl::unquote_cell(buffer.get(), &flags, arg);
-        EXPECT_EQ(buffer.offset(result), offset);
-        EXPECT_STREQ(result != nullptr ? result : "", expected);
-        EXPECT_EQ(flags, after);
-    }
-}
-
 // The splitters ask only for white space; the other classes are for the companion's callers.
 // Below 0x80 they are those of the C library in its C locale.
 TEST(GetCharClass, EveryByteHasOneClass) {

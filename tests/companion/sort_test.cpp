@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -154,26 +153,6 @@ TEST(Sort, InconsistentComparatorsNeverLeaveTheRange) {
             EXPECT_LT(sort_and_check(8, 0, n, 4, mode), 4.0 * n * std::log2(n) + 1000);
         }
     }
-}
-
-TEST(Sort, ArgumentChecksTouchNothing) {
-    int data[4] = {4, 3, 2, 1}, index[4] = {0, 1, 2, 3};
-    SortCompanion companion{index, 4, 0}, noData{nullptr, 4, 0}, noSize{index, 0, 0};
-    const auto cmp = compare;
-    Sorting blocks{4, 0};
-    EXPECT_EQ(0, sort_range_with_companion(nullptr, 0, -1, 4, nullptr, nullptr, 1, nullptr));
-    EXPECT_EQ(0, sort_range_with_companion(data, 5, 2, 0, cmp, nullptr, 1, &blocks));
-    EXPECT_EQ(-1, sort_range_with_companion(nullptr, 0, 3, 4, cmp, &companion, 1, &blocks));
-    EXPECT_EQ(-1, sort_range_with_companion(data, 0, 3, 4, nullptr, &companion, 1, &blocks));
-    EXPECT_EQ(-2, sort_range_with_companion(data, 0, 3, 0, cmp, &companion, 1, &blocks));
-    EXPECT_EQ(-3, sort_range_with_companion(data, -1, 3, 4, cmp, &companion, 1, &blocks));
-    EXPECT_EQ(-4, sort_range_with_companion(data, 0, 3, 4, cmp, nullptr, 1, &blocks));
-    EXPECT_EQ(-4, sort_range_with_companion(data, 0, 3, 4, cmp, &noData, 1, &blocks));
-    EXPECT_EQ(-4, sort_range_with_companion(data, 0, 3, 4, cmp, &noSize, 1, &blocks));
-    EXPECT_EQ(0, sort_range_with_companion(data, 2, 2, 4, cmp, &companion, 1, &blocks));
-    EXPECT_EQ(0, blocks.calls);
-    EXPECT_EQ((std::vector<int>{4, 3, 2, 1}), std::vector<int>(data, data + 4));
-    EXPECT_EQ((std::vector<int>{0, 1, 2, 3}), std::vector<int>(index, index + 4));
 }
 
 TEST(TextToDouble, Table) {

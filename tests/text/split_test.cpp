@@ -31,6 +31,10 @@ TEST(GetTokens, SplitsAndFinishes) {
         {"  a \t b\r\n", 0, 0, 0, {"a", "b"}},
         {"(a b) [c] \"d\"\"e\"", 0, '(', 0, {"a b", "[c]", "\"d\"\"e\""}},
         {"(a b) [c] \"d\"\"e\"", 0, -1, 0, {"a b", "c", "d\"e"}},
+        // A doubled enclosing quote inside becomes one, a lone one stays; brackets never collapse.
+        {"(a))b) 'it''s' (a]", 0, -1, 0, {"a))b", "it's", "(a]"}},
+        {"\"a\"b\"", 0, -1, 0, {"a\"b"}},
+        {"\"ab\"\",\"ab\"x\"\"y", ',', Q, GT_UNQUOTE_OPTION, {"ab\",ab\"x\"\"y"}},  // tail kept
         {"(a,b),\"c,d\"", ',', 0, Alt, {"(a", "b)", "\"c,d\""}},
         {"(a b) c", 0, 0, Alt, {"(a b)", "c"}},  // not in white-space mode
         {"(a,b),c", ',', 0, GT_EX_SEARCH, {"(a,b)", "c"}},
