@@ -124,9 +124,8 @@ inline Finished FinishToken(char* token, char* end, char separator, int quoteMod
     // White-space mode: the split trims the copy first and skips every white
     // run, so a token holds no white space to trim. A quote mode that is a
     // character code strips only tokens opening with it.
-    char* t = token;
-    if (t == nullptr || (quoteMode != -1 && quoteMode != static_cast<signed char>(*t))) return {t};
-    return {kxtl::strip_enclosing_pair(t, &one)};
+    if (quoteMode != -1 && quoteMode != static_cast<signed char>(*token)) return {token, length};
+    return {kxtl::strip_enclosing_pair(token, &one)};
 }
 
 // Puts the finished tokens into the caller's array, each refined first. The
