@@ -5,6 +5,7 @@
 #include <zuvuvur/zuvuvur.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <random>
 #include <string>
@@ -70,27 +71,42 @@ void SortAndCount(benchmark::State& state) {
     if (distinct.size() != kDistinct) state.SkipWithError("wrong number of groups");
 }
 
-// n current items against a reference of the same ids, in the same order or
-// shuffled; every other item keeps its text (in another case), the rest
-// changed it.
+// Ids that all hash into the first `homes` slots of the removal's table for `n` reference ids
+// (as it hashes them), the first `n` such in rising order: filed in the table as they come,
+// each lookup would walk the whole crowd.
+std::vector<int> CrowdingIds(int n, std::uint64_t homes) {
+    int bits = 1;
+    while ((1 << bits) < 2 * n) ++bits;
+    std::vector<int> ids;
+    for (std::uint64_t id = 0; static_cast<int>(ids.size()) < n; ++id)
+        if ((id * 0x9E3779B97F4A7C15ULL) >> (64 - bits) < homes)
+            ids.push_back(static_cast<int>(id));
+    return ids;
+}
+
+// n current items against a reference of the same ids, in the same order, shuffled, or
+// shuffled and crowding one stretch of the table; every other item keeps its text (in
+// another case), the rest changed it.
 void RemoveUnchanged(benchmark::State& state) {
     const int n = static_cast<int>(state.range(0));
     std::mt19937 rng(5);
     std::vector<int> order(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) order[static_cast<std::size_t>(i)] = i;
-    if (state.range(2) == 1) std::shuffle(order.begin(), order.end(), rng);
+    if (state.range(2) >= 1) std::shuffle(order.begin(), order.end(), rng);
+    std::vector<int> idOf = order;  // the id of reference item i
+    if (state.range(2) == 2) idOf = CrowdingIds(n, 256);
     TestInts refIds, ids;
     TestStrings refTexts, texts;
     CArray<int, int> currentIds;
     CStringArray currentTexts;
     char text[32];
     for (int i = 0; i < n; ++i) {
-        refIds.array.Add(i);
+        refIds.array.Add(idOf[static_cast<std::size_t>(i)]);
         std::snprintf(text, sizeof text, "item %d", i);
         refTexts.array.Add(text);
-        int id = order[static_cast<std::size_t>(i)];
-        std::snprintf(text, sizeof text, id % 2 ? "ITEM %d" : "changed %d", id);
-        currentIds.Add(id);
+        const int k = order[static_cast<std::size_t>(i)];  // the reference item it stands for
+        std::snprintf(text, sizeof text, k % 2 ? "ITEM %d" : "changed %d", k);
+        currentIds.Add(idOf[static_cast<std::size_t>(k)]);
         currentTexts.Add(text);
     }
     if (state.range(1) == 1) {
@@ -99,7 +115,8 @@ void RemoveUnchanged(benchmark::State& state) {
         int equal = 0;
         for (auto _ : state) {
             for (int i = 0; i < n; ++i)
-                equal += refTexts.array.GetAt(currentIds[i]).CompareNoCase(currentTexts[i]) == 0;
+                equal += refTexts.array.GetAt(order[static_cast<std::size_t>(i)])
+                             .CompareNoCase(currentTexts[i]) == 0;
         }
         benchmark::DoNotOptimize(equal);
         return;
@@ -122,8 +139,8 @@ BENCHMARK(Frequencies)
 BENCHMARK(SortAndCount)->Name("frequencies/1M/std::sort+count")->Unit(benchmark::kMillisecond);
 BENCHMARK(RemoveUnchanged)
     ->Name("unchanged")
-    ->ArgNames({"items", "floor", "shuffled"})
-    ->ArgsProduct({{10000, 100000}, {0, 1}, {0, 1}})
+    ->ArgNames({"items", "floor", "ids"})
+    ->ArgsProduct({{10000, 100000}, {0, 1}, {0, 1, 2}})
     ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
@@ -136,7 +153,7 @@ int main(int argc, char** argv) {
     // Ten times the items: the removal (a hash table of the reference ids, a pass over the
     // items) grows as the floor does, give or take the table's own lookups, which at 100,000
     // ids no longer fit the fastest caches. The floor alone grows 10 to 21 times here.
-    for (const std::string order : {"shuffled:0", "shuffled:1"}) {
+    for (const std::string order : {"ids:0", "ids:1", "ids:2"}) {
         ok &= reporter.Growth("unchanged/items:100000/floor:0/" + order,
                               "unchanged/items:10000/floor:0/" + order,
                               "unchanged/items:100000/floor:1/" + order,

@@ -9,6 +9,7 @@
 // one pass, keeping their order.
 #include <zuvuvur/numeric.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
 #include <cstdint>
@@ -41,16 +42,32 @@ inline void PrefetchRead(const void* p) {
 #endif
 }
 
+// A reference id and its first index (plus one, so that 0 can mark an empty slot).
+struct Slot {
+    std::int32_t id;
+    std::int32_t indexPlusOne;
+};
+
+// Probes past a slot's home that the table may spend per id it files or looks up, over the
+// whole call, before it gives up. Ids spread over a half-full table take about one; ids a
+// script picks so that their hashes fall together would cost each lookup the whole crowded
+// stretch, which is the square of the ids over the call.
+constexpr long long kProbesPerId = 4;
+
 // Each reference id's first index: open addressing with linear probing in
 // one flat block of 8-byte slots, at most half full. Ids are hashed apart,
 // so slots are visited in no useful order; at 100,000 ids the block is 2 MB
 // and every lookup would wait for memory if the slots of the items a little
 // ahead were not fetched while the current one is judged. The block is a
 // framework array, so running out of memory is the framework's exception.
+//   The probes are counted against a budget for the reference and the
+// `lookups` to come; once it is spent (`Overrun`), filing stops and the
+// caller turns to `SortedFirstIndex` for the items still to judge.
 class FirstIndexTable {
   public:
     // The reference must hold fewer than INT_MAX ids (the slots keep 32-bit indexes).
-    explicit FirstIndexTable(const CArray<int, int>& ids) {
+    FirstIndexTable(const CArray<int, int>& ids, INT_PTR lookups)
+        : budget_(kProbesPerId * (ids.GetSize() + lookups)) {
         const INT_PTR n = ids.GetSize();
         int bits = 1;
         while ((INT_PTR{1} << bits) < 2 * n) ++bits;
@@ -59,30 +76,27 @@ class FirstIndexTable {
         block_.SetSize(static_cast<INT_PTR>(mask_ + 1));  // zeroed: every slot empty
         slots_ = block_.GetData();
         const int* data = ids.GetData();
-        for (INT_PTR i = 0; i < n; ++i) {
+        for (INT_PTR i = 0; i < n && !Overrun(); ++i) {
             if (i + kPrefetchDistance < n) Prefetch(data[i + kPrefetchDistance]);
             Slot& s = slots_[Position(data[i])];
             if (s.indexPlusOne == 0)
                 s = Slot{data[i], static_cast<std::int32_t>(i + 1)};  // first one wins
         }
     }
-    INT_PTR Find(int id) const { return INT_PTR{slots_[Position(id)].indexPlusOne} - 1; }
+    bool Overrun() const { return probes_ > budget_; }
+    INT_PTR Find(int id) { return INT_PTR{slots_[Position(id)].indexPlusOne} - 1; }
     void Prefetch(int id) const { PrefetchRead(&slots_[Home(id)]); }
 
   private:
-    struct Slot {
-        std::int32_t id;
-        std::int32_t indexPlusOne;  // 0: empty, so a zeroed block is an empty table
-    };
     // Fibonacci hashing spreads runs of consecutive ids over the table.
     std::size_t Home(int id) const {
         return static_cast<std::size_t>(
             (std::uint64_t{static_cast<std::uint32_t>(id)} * 0x9E3779B97F4A7C15ULL) >> shift_);
     }
     // The slot holding `id`, or the empty slot where it would go.
-    std::size_t Position(int id) const {
+    std::size_t Position(int id) {
         std::size_t h = Home(id);
-        while (slots_[h].indexPlusOne != 0 && slots_[h].id != id) h = (h + 1) & mask_;
+        while (slots_[h].indexPlusOne != 0 && slots_[h].id != id) h = (h + 1) & mask_, ++probes_;
         return h;
     }
 
@@ -90,6 +104,33 @@ class FirstIndexTable {
     Slot* slots_ = nullptr;
     std::size_t mask_ = 0;
     int shift_ = 0;
+    long long probes_ = 0;
+    const long long budget_;
+};
+
+// The same answers from the reference sorted by id, and by index among equal
+// ids, so that the first index comes first: a binary search per lookup, the
+// same however the ids fall.
+class SortedFirstIndex {
+  public:
+    explicit SortedFirstIndex(const CArray<int, int>& ids) {
+        const INT_PTR n = ids.GetSize();
+        sorted_.SetSize(n);
+        Slot* s = sorted_.GetData();
+        for (INT_PTR i = 0; i < n; ++i) s[i] = Slot{ids[i], static_cast<std::int32_t>(i + 1)};
+        std::sort(s, s + n, [](Slot a, Slot b) {
+            return a.id != b.id ? a.id < b.id : a.indexPlusOne < b.indexPlusOne;
+        });
+    }
+    INT_PTR Find(int id) const {
+        const Slot* begin = sorted_.GetData();
+        const Slot* end = begin + sorted_.GetSize();
+        const Slot* at = std::lower_bound(begin, end, id, [](Slot s, int v) { return s.id < v; });
+        return at != end && at->id == id ? INT_PTR{at->indexPlusOne} - 1 : -1;
+    }
+
+  private:
+    CArray<Slot, Slot> sorted_;
 };
 
 // Keeps the elements whose flag is set, in their order, and drops the rest.
@@ -137,10 +178,17 @@ int RemoveUnchangedItemsById(CArray<int, int>* referenceIds, CStringArray* refer
     std::memset(keep, 1, static_cast<std::size_t>(n));
     const int* current = ids->GetData();
     if (m >= kTableThreshold && m < INT_MAX) {
-        FirstIndexTable table(*referenceIds);
-        for (INT_PTR i = 0; i < n; ++i) {
-            if (i + kPrefetchDistance < n) table.Prefetch(current[i + kPrefetchDistance]);
-            found[i] = table.Find(current[i]);
+        INT_PTR i = 0;
+        {
+            FirstIndexTable table(*referenceIds, n);
+            for (; i < n && !table.Overrun(); ++i) {
+                if (i + kPrefetchDistance < n) table.Prefetch(current[i + kPrefetchDistance]);
+                found[i] = table.Find(current[i]);
+            }
+        }
+        if (i < n) {
+            const SortedFirstIndex sorted(*referenceIds);
+            for (; i < n; ++i) found[i] = sorted.Find(current[i]);
         }
     } else {
         for (INT_PTR i = 0; i < n; ++i) found[i] = FindIdIndex(referenceIds, current[i]);

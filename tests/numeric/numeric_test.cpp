@@ -5,6 +5,7 @@
 #include <bit>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <random>
 #include <string>
@@ -147,6 +148,19 @@ TEST(RemoveUnchanged, KeepsExactlyTheNewAndChangedItems) {
             (i < m ? it.refTexts : it.texts).push_back(words[rng() % 5]);
             if (i >= m) it.extra.push_back(std::to_string(i));
         }
+    }
+    // Ids that all hash to the first slot of the removal's table, as it hashes them (128 slots
+    // for 40 reference ids): each lookup there would walk the whole crowd, so part way the
+    // removal turns to a sorted copy of the reference, with the same answers.
+    std::vector<int> crowd;
+    for (std::uint64_t id = 0; crowd.size() < 60; ++id)
+        if ((id * 0x9E3779B97F4A7C15ULL) >> 57 == 0) crowd.push_back(static_cast<int>(id));
+    Items& crowded = cases.emplace_back();
+    for (int i = 0; i < 140; ++i) {
+        const bool ref = i < 40;  // every other one; ten repeat an id, with another text
+        (ref ? crowded.refIds : crowded.ids).push_back(crowd[ref ? i % 30 * 2 : rng() % 60]);
+        (ref ? crowded.refTexts : crowded.texts).push_back(words[rng() % 5]);
+        if (!ref) crowded.extra.push_back(std::to_string(i));
     }
     Items same = cases[0];  // an extra that is the texts array loses each item once
     for (Items& it : cases) {
