@@ -1,6 +1,7 @@
 // Label letters with numeric suffixes.
 #include <zuvuvur/labels.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstring>
 #include <optional>
@@ -16,16 +17,27 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // FNV-1a: a label's hash follows it as digits are appended, one byte at a time,
 // so a long suffix is never hashed again from its start. The type is this
 // file's own, which also keeps the hash table's code out of the export table.
+//   Each call starts its hashes from a value of its own (`Unforeseeable`), so
+// that no one can prepare labels whose hashes fall together, which would make
+// every check walk all of them: this hash has no secret otherwise, and
+// strings that collide under it from a known start are easy to make.
 struct LabelHash {
-    std::uint64_t value = 14695981039346656037ull;
+    std::uint64_t value = 0;
 
     LabelHash More(char c) const {
         return {(value ^ static_cast<unsigned char>(c)) * 1099511628211ull};
     }
-    static LabelHash Of(const char* text) {
-        LabelHash hash;
+    LabelHash Then(const char* text) const {
+        LabelHash hash = *this;
         for (; *text != '\0'; ++text) hash = hash.More(*text);
         return hash;
+    }
+    // The moment and where the call's data lie, neither known in advance.
+    static LabelHash Unforeseeable(const void* where) {
+        const auto ticks =
+            static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        const auto at = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(where));
+        return {14695981039346656037ull ^ (ticks * 0x9E3779B97F4A7C15ull) ^ at};
     }
     friend bool operator==(LabelHash, LabelHash) = default;
 };
@@ -38,8 +50,8 @@ struct LabelHasher {
 // letter and digit costs the same however many labels there are.
 class LabelIndex {
   public:
-    explicit LabelIndex(const CStringArray& labels) : labels_(labels) {
-        for (INT_PTR i = 0; i < labels.GetSize(); ++i) byHash_.emplace(LabelHash::Of(labels[i]), i);
+    LabelIndex(const CStringArray& labels, LabelHash start) : labels_(labels) {
+        for (INT_PTR i = 0; i < labels.GetSize(); ++i) byHash_.emplace(start.Then(labels[i]), i);
     }
 
     // Whether an element other than `skip` equals `label` exactly.
@@ -79,15 +91,16 @@ int kxutilsSeparateCharWithNumericSuffix(const char* text, CStringArray* labels,
     if (length == 0) return static_cast<int>(labels->GetSize());
 
     const bool checkRepeats = allowDuplicates == 0;
+    const LabelHash start = checkRepeats ? LabelHash::Unforeseeable(&source) : LabelHash{};
     std::optional<LabelIndex> index;
-    if (checkRepeats) index.emplace(*labels);
+    if (checkRepeats) index.emplace(*labels, start);
     LabelHash lastHash;
     for (int i = 0; i < length; ++i) {
         const char c = source[i];
         if (kxtl::get_char_class(c) == kxtl::CC_SPACE) continue;
         if (std::strchr(allowed, c) != nullptr) {
             const char label[2] = {c, '\0'};
-            lastHash = LabelHash::Of(label);
+            lastHash = start.More(c);
             // A letter that takes a suffix is checked at each length it passes
             // through once its digits are there, not on its own.
             const bool suffixFollows = i + 1 < length && IsDigit(source[i + 1]);
