@@ -83,6 +83,11 @@ std::vector<Case> Cases() {
         {"separate by aab in aaa", "", "a",
          [](S t) { kxutilsSeparateByStr(t.c_str(), &g_tokens, "aab"); }},
         {"separate by ab", "", "ab", [](S t) { kxutilsSeparateByStr(t.c_str(), &g_tokens, "ab"); }},
+        {"separate by a near miss an eighth as long", "", "a",
+         [](S t) {
+             const std::string separator = std::string(t.size() / 8, 'a') + "b";
+             kxutilsSeparateByStr(t.c_str(), &g_tokens, separator.c_str());
+         }},
         {"labels with duplicates", "", "LUP1D2 ",
          [](S t) {
              g_tokens.SetSize(0);

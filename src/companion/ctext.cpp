@@ -196,10 +196,12 @@ extern "C" {
 // the Windows-1252 lower-case table (kxp::cp_lower_table), so 'A' matches 'a'
 // and 0xC9 matches 0xE9; without it bytes must be equal. All other option bits
 // are ignored. Occurrences may overlap earlier ones: the search only looks at
-// where it starts. Nothing is cached between calls. Exact search is strstr
-// (linear); the case-insensitive search jumps between candidates for the
-// keyword's first byte and stops as soon as the text ends inside a partial
-// match, which is linear for keywords with no long self-repeating prefix.
+// where it starts. Nothing is cached between calls. Exact search is the C
+// library's strstr, linear in glibc but not in every C library (some compare
+// the whole keyword at every byte); the case-insensitive search jumps between
+// candidates for the keyword's first byte and stops as soon as the text ends
+// inside a partial match, which is linear for keywords with no long
+// self-repeating prefix. find_substring_in is linear on any input.
 char* find_substring(const char* keyword, char* from, unsigned short options) {
     if (keyword == nullptr || from == nullptr || keyword[0] == '\0') return nullptr;
     if ((options & kIgnoreCase) == 0) return std::strstr(from, keyword);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "frame/bridge.h"
+#include "kxtl.h"
 
 int kxutilsSeparateByStr(const char* text, CStringArray* pieces, const char* separator) {
     if (!text || !*text) {
@@ -17,9 +18,13 @@ int kxutilsSeparateByStr(const char* text, CStringArray* pieces, const char* sep
     pieces->SetSize(0);
     // One left-to-right scan; each piece is cut from the text directly rather
     // than by shortening a working copy, so a text with many pieces stays linear.
-    const char* start = text;
-    for (const char* hit = std::strstr(start, separator); hit;
-         hit = std::strstr(start, separator)) {
+    // The companion's search, not strstr: a C library may compare the whole
+    // separator at every byte, and a long separator that keeps almost matching
+    // would make that the product of the two lengths.
+    char* start = const_cast<char*>(text);  // only read
+    const char* const end = text + std::strlen(text);
+    for (char* hit = kxtl::find_substring_in(separator, start, end, 0); hit;
+         hit = kxtl::find_substring_in(separator, start, end, 0)) {
         pieces->Add(CString(start, static_cast<int>(hit - start)));
         start = hit + sepLength;
     }
