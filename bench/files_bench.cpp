@@ -1,8 +1,12 @@
 // Files: copying a tree of 5,000 small files in 200 folders against `cp -r`,
-// and reading the lines of a 100 MB text file against std::getline into a
-// vector of strings. The data are generated under the build tree and removed
-// afterwards; the ratios are printed after the runs.
+// reading the lines of a 100 MB text file against std::getline into a vector
+// of strings, and a deletion whose exclusion list names every file of a folder,
+// for folders of 2,000 and 16,000 files. The data are generated under the
+// build tree and removed afterwards; the ratios are printed after the runs.
 #include <benchmark/benchmark.h>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,6 +30,7 @@ const fs::path kScratch = fs::path(KX_BENCH_SCRATCH) / "files";
 const fs::path kTree = kScratch / "tree";
 const fs::path kCopy = kScratch / "copy";
 const fs::path kText = kScratch / "lines.txt";
+const fs::path kCrowd = kScratch / "crowd";
 
 std::string LibPath(const fs::path& p) {
     std::string text = p.string();
@@ -138,10 +143,47 @@ void BM_Lines_Getline(benchmark::State& state) {
     });
 }
 
+// n empty files, each named in the exclusion list in upper case, among as many
+// names of files that are not there: the deletion deletes nothing and looks up
+// every file in the list, so its time shows how the lookups grow. The floor is
+// what any way must do, and what the file system's own growth is: reading the
+// folder and each entry's attributes (readdir and fstatat, as the search does).
+void BM_DeleteAllExcluded(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    const fs::path folder = kCrowd / std::to_string(n);
+    fs::create_directories(folder);
+    CStringArray excluded;
+    for (int i = 0; i < n; ++i) {
+        std::ofstream(folder / ("file" + std::to_string(i) + ".txt"));
+        excluded.Add(("FILE" + std::to_string(i) + ".TXT").c_str());
+        excluded.Add(("gone" + std::to_string(i) + ".txt").c_str());
+    }
+    if (state.range(1) == 1) {
+        for (auto _ : state) {
+            DIR* dir = opendir(folder.c_str());
+            int files = 0;
+            struct stat st {};
+            while (const dirent* d = readdir(dir))
+                files += fstatat(dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0;
+            closedir(dir);
+            benchmark::DoNotOptimize(files);
+        }
+        return;
+    }
+    const std::string path = LibPath(folder);
+    for (auto _ : state)
+        if (kxuDelFiles(path.c_str(), "*.*", &excluded) != 0) state.SkipWithError("deleted");
+}
+
 BENCHMARK(BM_CopyTree_Library)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_CopyTree_CpR)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(1.0);
 BENCHMARK(BM_Lines_Library)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(1.0);
 BENCHMARK(BM_Lines_Getline)->Unit(benchmark::kMillisecond)->UseManualTime()->MinTime(1.0);
+BENCHMARK(BM_DeleteAllExcluded)
+    ->ArgNames({"files", "floor"})
+    ->ArgsProduct({{2000, 16000}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // Keeps each benchmark's real time per iteration so the ratios can be told afterwards.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -149,7 +191,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
             if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.run_name.function_name] = run.GetAdjustedRealTime();
+                times[run.run_name.function_name +
+                      (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] =
+                    run.GetAdjustedRealTime();
         ConsoleReporter::ReportRuns(runs);
     }
     std::map<std::string, double> times;
@@ -175,6 +219,17 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintRatio(reporter, "copy tree vs cp -r", "BM_CopyTree_Library", "BM_CopyTree_CpR");
     PrintRatio(reporter, "text lines vs getline", "BM_Lines_Library", "BM_Lines_Getline");
+    const auto growth = [&reporter](const char* floor) -> double {
+        const std::string name = "BM_DeleteAllExcluded/files:";
+        auto small = reporter.times.find(name + "2000/floor:" + floor);
+        auto large = reporter.times.find(name + "16000/floor:" + floor);
+        if (small == reporter.times.end() || large == reporter.times.end() || small->second <= 0)
+            return 0;
+        return large->second / small->second;
+    };
+    if (growth("0") > 0 && growth("1") > 0)
+        std::printf("growth deletion, all excluded  %.2fx for 8x the files; the floor %.2fx\n",
+                    growth("0"), growth("1"));
     fs::remove_all(kScratch);
     benchmark::Shutdown();
     return 0;

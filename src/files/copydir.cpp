@@ -37,8 +37,9 @@ class MadeFolder {
     const char* source_;
 };
 
-int CopyLevel(const char* source, const char* destination, int recurse, CStringArray* excludedDirs,
-              CStringArray* excludedFiles, int copyOption, CopyScope* scope) {
+int CopyLevel(const char* source, const char* destination, int recurse,
+              const kxfiles::Exclusions& excludedDirs, const kxfiles::Exclusions& excludedFiles,
+              int copyOption, CopyScope* scope) {
     CString from(source);
     CString to(destination);
     kxfiles::NormaliseDirectory(from);
@@ -68,7 +69,7 @@ int CopyLevel(const char* source, const char* destination, int recurse, CStringA
         if (entry.attributes & (kxp::FILE_ATTR_HIDDEN | kxp::FILE_ATTR_SYSTEM)) continue;
         if (entry.attributes & kxp::FILE_ATTR_DIRECTORY) {
             if (!recurse || IsDotOrDotDot(entry.name)) continue;
-            if (kxfiles::IsExcluded(entry.name, excludedDirs, true)) continue;
+            if (excludedDirs.Holds(entry.name)) continue;
             CString subdirectory = from + entry.name;
             kxp::FileId id;
             if (scope->known && kxp::file_id(subdirectory, &id) && id == scope->destination)
@@ -79,7 +80,7 @@ int CopyLevel(const char* source, const char* destination, int recurse, CStringA
                       scope);
             continue;
         }
-        if (kxfiles::IsExcluded(entry.name, excludedFiles, false)) continue;
+        if (excludedFiles.Holds(entry.name)) continue;
         int mode = copyOption ? kxtl::COPY_REPLACE : kxtl::COPY_KEEP_EXISTING;
         if (kxtl::copy_one_file(from + entry.name, to + entry.name, mode) != 0) return 0;
     } while (search.Next());
@@ -91,8 +92,8 @@ int CopyLevel(const char* source, const char* destination, int recurse, CStringA
 int kxuCopyDirectory(const char* source, const char* destination, int recurse,
                      CStringArray* excludedDirs, CStringArray* excludedFiles, int copyOption) {
     if (!source || !destination) return 0;
-    return CopyLevel(source, destination, recurse, excludedDirs, excludedFiles, copyOption,
-                     nullptr);
+    const kxfiles::Exclusions dirs(excludedDirs, true), files(excludedFiles, false);
+    return CopyLevel(source, destination, recurse, dirs, files, copyOption, nullptr);
 }
 
 int kxu_copy_directory(const char* source, const char* destination, int recurse,

@@ -16,13 +16,14 @@ int kxuDelFiles(const char* directory, const char* pattern, CStringArray* exclud
     // "sub\*.txt" would list sub's files and delete their names from here.
     if (pattern && std::strpbrk(pattern, "\\/")) return -2;
 
+    const kxfiles::Exclusions excluded(excludedFiles, false);
     kxfiles::Search search(folder + (pattern ? pattern : "*.*"));
     if (!search.Started()) return search.error == kxp::ERR_FILE_NOT_FOUND ? 0 : -2;
     int count = 0;
     do {
         const kxp::FindData& entry = search.entry;
         if (entry.attributes & kxp::FILE_ATTR_DIRECTORY) continue;
-        if (kxfiles::IsExcluded(entry.name, excludedFiles, false)) continue;
+        if (excluded.Holds(entry.name)) continue;
         // A file that will not go (read-only, in use) is simply not counted.
         if (kxp::delete_file(folder + entry.name) == kxp::ERR_SUCCESS) ++count;
     } while (search.Next());

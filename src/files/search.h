@@ -5,6 +5,9 @@
 
 #include <zuvuvur/afx/afx.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include "kxplatform.h"
 
 namespace kxfiles {
@@ -16,23 +19,57 @@ inline void NormaliseDirectory(CString& directory) {
     if (length == 0 || directory.GetString()[length - 1] != '\\') directory += '\\';
 }
 
-// True when `name` equals an element of `list` regardless of letter case; the
-// elements are taken in order and the first match ends the look. Directory
-// elements lose their trailing backslashes first, file elements do not.
-inline bool IsExcluded(const char* name, const CStringArray* list, bool trimBackslashes) {
-    if (!list) return false;
-    for (INT_PTR i = 0; i < list->GetSize(); ++i) {
-        const CString& element = list->GetAt(i);
-        if (!trimBackslashes) {
-            if (element.CompareNoCase(name) == 0) return true;
-            continue;
-        }
-        CString trimmed(element);
-        trimmed.TrimRight('\\');
-        if (trimmed.CompareNoCase(name) == 0) return true;
+// The names of an exclusion list, matched regardless of letter case. They are
+// sorted once per call, so that each name a walk meets is looked up in time
+// that grows with the logarithm of the list: looked through element by
+// element, a long list and a large folder would cost their product.
+// Directory elements lose their trailing backslashes first, file elements do
+// not. A null list excludes nothing.
+//   Beside each name lies its key, its first eight bytes folded: keys sort as
+// their names do, so a lookup searches the keys, held together in one block,
+// and reads names' texts only where keys are equal. Searching the names
+// themselves would go to memory at every step once the list outgrows the
+// caches.
+class Exclusions {
+  public:
+    Exclusions(const CStringArray* list, bool trimBackslashes) {
+        if (!list) return;
+        names_.Copy(*list);
+        CString* begin = names_.GetData();
+        CString* end = begin + names_.GetSize();
+        if (trimBackslashes)
+            for (CString* name = begin; name != end; ++name) name->TrimRight('\\');
+        std::sort(begin, end, [](const CString& a, const CString& b) {
+            return kxp::cp_compare_no_case(a, b) < 0;
+        });
+        keys_.SetSize(names_.GetSize());
+        for (INT_PTR i = 0; i < names_.GetSize(); ++i) keys_[i] = Key(begin[i]);
     }
-    return false;
-}
+    bool Holds(const char* name) const {
+        const std::uint64_t* keys = keys_.GetData();
+        const std::uint64_t key = Key(name);
+        const auto [first, last] = std::equal_range(keys, keys + keys_.GetSize(), key);
+        const CString* begin = names_.GetData() + (first - keys);
+        const CString* end = names_.GetData() + (last - keys);
+        const CString* at = std::lower_bound(begin, end, name, [](const CString& a, const char* b) {
+            return kxp::cp_compare_no_case(a, b) < 0;
+        });
+        return at != end && kxp::cp_compare_no_case(*at, name) == 0;
+    }
+
+  private:
+    static std::uint64_t Key(const char* name) {
+        const unsigned char* lower = kxp::cp_lower_table();
+        std::uint64_t key = 0;
+        int i = 0;
+        for (; i < 8 && name[i] != '\0'; ++i)
+            key = key << 8 | lower[static_cast<unsigned char>(name[i])];
+        return i == 0 ? 0 : key << 8 * (8 - i);
+    }
+
+    CStringArray names_;
+    CArray<std::uint64_t, std::uint64_t> keys_;
+};
 
 class Search {
   public:
