@@ -19,8 +19,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // file's own, which also keeps the hash table's code out of the export table.
 //   Each call starts its hashes from a value of its own (`Unforeseeable`), so
 // that no one can prepare labels whose hashes fall together, which would make
-// every check walk all of them: this hash has no secret otherwise, and
-// strings that collide under it from a known start are easy to make.
+// every check walk all of them: from a known start, labels that share a
+// bucket of the table are found by trying.
 struct LabelHash {
     std::uint64_t value = 0;
 
