@@ -15,16 +15,18 @@ int kxutilsSeparateByStr(const char* text, CStringArray* pieces, const char* sep
     std::size_t sepLength = separator ? std::strlen(separator) : 0;
     if (sepLength < 1) return -1;
     if (!pieces) return -1;  // a text to split needs an array; refuse rather than crash
+    // Own copies: the text or the separator may be strings of the array emptied here.
+    const CString source(text), cut(separator);
     pieces->SetSize(0);
     // One left-to-right scan; each piece is cut from the text directly rather
     // than by shortening a working copy, so a text with many pieces stays linear.
     // The companion's search, not strstr: a C library may compare the whole
     // separator at every byte, and a long separator that keeps almost matching
     // would make that the product of the two lengths.
-    char* start = const_cast<char*>(text);  // only read
-    const char* const end = text + std::strlen(text);
-    for (char* hit = kxtl::find_substring_in(separator, start, end, 0); hit;
-         hit = kxtl::find_substring_in(separator, start, end, 0)) {
+    char* start = const_cast<char*>(source.GetString());  // only read
+    const char* const end = start + source.GetLength();
+    for (char* hit = kxtl::find_substring_in(cut, start, end, 0); hit;
+         hit = kxtl::find_substring_in(cut, start, end, 0)) {
         pieces->Add(CString(start, static_cast<int>(hit - start)));
         start = hit + sepLength;
     }

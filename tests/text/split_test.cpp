@@ -117,6 +117,9 @@ TEST(SeparateByStr, CutsAtEveryOccurrence) {
         EXPECT_EQ(host.requests, Requests{HOST_TYPE_STRING_ARRAY});
         EXPECT_EQ(host.args, std::vector<void*>{nullptr});
     }
+    TestStrings own{"x;y", ";"};  // the text and the separator may be the array's own strings
+    EXPECT_EQ(kxutilsSeparateByStr(own.array[0], &own.array, own.array[1]), 2);
+    EXPECT_EQ(own.Values(), (Strings{"x", "y"}));
     // The CSV entry fills its host the same way, its cells neither trimmed nor angle-split.
     TestStrings cells{"old", "older", "oldest"};
     EXPECT_EQ(kxu_tokenize_one_csv_line(" <x,y> ,\"d\"\"e\"", &cells), 2);
