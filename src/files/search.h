@@ -25,11 +25,11 @@ inline void NormaliseDirectory(CString& directory) {
 // element, a long list and a large folder would cost their product.
 // Directory elements lose their trailing backslashes first, file elements do
 // not. A null list excludes nothing.
-//   Beside each name lies its key, its first eight bytes folded: keys sort as
-// their names do, so a lookup searches the keys, held together in one block,
-// and reads names' texts only where keys are equal. Searching the names
-// themselves would go to memory at every step once the list outgrows the
-// caches.
+//   Beside each name lies its key, its first eight bytes folded
+// (kxp::prefix_key): keys sort as their names do, so a lookup searches the
+// keys, held together in one block, and reads names' texts only where keys are
+// equal. Searching the names themselves would go to memory at every step once
+// the list outgrows the caches.
 class Exclusions {
   public:
     Exclusions(const CStringArray* list, bool trimBackslashes) {
@@ -59,12 +59,7 @@ class Exclusions {
 
   private:
     static std::uint64_t Key(const char* name) {
-        const unsigned char* lower = kxp::cp_lower_table();
-        std::uint64_t key = 0;
-        int i = 0;
-        for (; i < 8 && name[i] != '\0'; ++i)
-            key = key << 8 | lower[static_cast<unsigned char>(name[i])];
-        return i == 0 ? 0 : key << 8 * (8 - i);
+        return kxp::prefix_key(name, kxp::cp_lower_table());
     }
 
     CStringArray names_;

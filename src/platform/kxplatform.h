@@ -53,6 +53,18 @@ inline int cp_compare_no_case(const char* a, const char* b) noexcept {
     }
 }
 
+// A text's first eight bytes, each mapped through `table` (cp_lower_table for the
+// case-insensitive order, or a table of every byte as itself), most significant
+// first and zero-filled past a shorter text's end: texts whose mapped bytes are
+// compared in order sort as their keys do, so a sort or search can compare keys
+// held together in one block and read the texts only where keys are equal.
+inline std::uint64_t prefix_key(const char* text, const unsigned char* table) noexcept {
+    std::uint64_t key = 0;
+    auto p = reinterpret_cast<const unsigned char*>(text);
+    for (int i = 0; i < 8 && p[i] != 0; ++i) key |= std::uint64_t{table[p[i]]} << (56 - 8 * i);
+    return key;
+}
+
 // ---- Modules ----------------------------------------------------------------
 
 // An opaque handle of a loaded module (HMODULE on Windows).

@@ -93,13 +93,6 @@ constexpr auto kBytesAsThey = [] {
     return t;
 }();
 
-std::uint64_t PrefixKey(const char* text, const unsigned char* fold) {
-    std::uint64_t key = 0;
-    auto p = reinterpret_cast<const unsigned char*>(text);
-    for (int i = 0; i < 8 && p[i] != 0; ++i) key |= std::uint64_t{fold[p[i]]} << (56 - 8 * i);
-    return key;
-}
-
 // The records' rule, answering with the sign the direct comparison would.
 template <bool kFolded>
 int CompareKeyed(const void* a, const void* b, void* context) {
@@ -153,7 +146,7 @@ bool SortStringsByKey(CString* strings, int count, std::uint32_t flags, int* ind
             const double value = kxtl::text_to_double(text);
             std::memcpy(&records[i].key, &value, sizeof value);
         } else {
-            records[i].key = PrefixKey(text, folded ? fold : kBytesAsThey.data());
+            records[i].key = kxp::prefix_key(text, folded ? fold : kBytesAsThey.data());
         }
         records[i].text = text;
         from[i] = i;
