@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "ratios.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -185,27 +187,6 @@ BENCHMARK(BM_DeleteAllExcluded)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 
-// Keeps each benchmark's real time per iteration so the ratios can be told afterwards.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                times[run.run_name.function_name +
-                      (run.run_name.args.empty() ? "" : "/" + run.run_name.args)] =
-                    run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
-void PrintRatio(const RatioReporter& r, const char* what, const char* ours, const char* base) {
-    auto a = r.times.find(ours), b = r.times.find(base);
-    if (a == r.times.end() || b == r.times.end() || b->second <= 0) return;
-    std::printf("ratio %-28s %.2fx (%s / %s, limit 1.2x)\n", what, a->second / b->second, ours,
-                base);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -215,21 +196,20 @@ int main(int argc, char** argv) {
     fs::create_directories(kScratch);
     MakeTree();
     MakeText();
-    RatioReporter reporter;
+    // The copies and the readings run in child processes (see TimeEachInChild), so the
+    // figures are real time.
+    RatioReporter reporter(RatioReporter::Clock::Real);
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    PrintRatio(reporter, "copy tree vs cp -r", "BM_CopyTree_Library", "BM_CopyTree_CpR");
-    PrintRatio(reporter, "text lines vs getline", "BM_Lines_Library", "BM_Lines_Getline");
-    const auto growth = [&reporter](const char* floor) -> double {
-        const std::string name = "BM_DeleteAllExcluded/files:";
-        auto small = reporter.times.find(name + "2000/floor:" + floor);
-        auto large = reporter.times.find(name + "16000/floor:" + floor);
-        if (small == reporter.times.end() || large == reporter.times.end() || small->second <= 0)
-            return 0;
-        return large->second / small->second;
-    };
-    if (growth("0") > 0 && growth("1") > 0)
+    std::printf("\n");
+    reporter.Ratio("BM_CopyTree_Library", "BM_CopyTree_CpR", 1.2);
+    reporter.Ratio("BM_Lines_Library", "BM_Lines_Getline", 1.2);
+    const std::string deletion = "BM_DeleteAllExcluded/files:";
+    const double small = reporter.Seconds(deletion + "2000/floor:0");
+    const double floorSmall = reporter.Seconds(deletion + "2000/floor:1");
+    if (small > 0 && floorSmall > 0)
         std::printf("growth deletion, all excluded  %.2fx for 8x the files; the floor %.2fx\n",
-                    growth("0"), growth("1"));
+                    reporter.Seconds(deletion + "16000/floor:0") / small,
+                    reporter.Seconds(deletion + "16000/floor:1") / floorSmall);
     fs::remove_all(kScratch);
     benchmark::Shutdown();
     return 0;
