@@ -94,6 +94,26 @@ std::vector<Case> Cases() {
              g_tokens.SetSize(0);
              kxutilsSeparateWksLabelsChar(t.c_str(), &g_tokens, 1);
          }},
+        // Distinct labels P1000000, P1000001, ... after an array that already holds "P" once
+        // for every label of the text.
+        {"labels after many equal ones", "", "x",
+         [](S t) {
+             std::string text;
+             for (int n = 1000000; text.size() + 8 <= t.size(); ++n)
+                 text += "P" + std::to_string(n);
+             g_tokens.SetSize(0);
+             for (std::size_t i = 0; i < t.size() / 8; ++i) g_tokens.Add("P");
+             kxutilsSeparateWksLabelsChar(text.c_str(), &g_tokens, 0);
+         }},
+        // Letter sets as long as the text: each byte is looked up, not searched for.
+        {"labels, long letter sets", "", "LP1",
+         [](S t) {
+             const std::string letters = std::string(t.size(), 'x') + "L";
+             const std::string suffixes = std::string(t.size(), 'y') + "P";
+             g_tokens.SetSize(0);
+             kxutilsSeparateCharWithNumericSuffix(t.c_str(), &g_tokens, letters.c_str(),
+                                                  suffixes.c_str(), 1);
+         }},
         {"labels p123...", "", "p1234567890",
          [](S t) {
              g_tokens.SetSize(0);

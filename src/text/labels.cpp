@@ -1,11 +1,11 @@
 // Label letters with numeric suffixes.
 #include <zuvuvur/labels.h>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
-#include <cstring>
 #include <optional>
-#include <unordered_map>
+#include <vector>
 
 #include "frame/bridge.h"
 #include "kxtl.h"
@@ -39,42 +39,96 @@ struct LabelHash {
         const auto at = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(where));
         return {14695981039346656037ull ^ (ticks * 0x9E3779B97F4A7C15ull) ^ at};
     }
-    friend bool operator==(LabelHash, LabelHash) = default;
 };
 
-struct LabelHasher {
-    std::size_t operator()(LabelHash hash) const { return static_cast<std::size_t>(hash.value); }
-};
-
-// Which labels the array holds, by hash, so that the repeat check after every
-// letter and digit costs the same however many labels there are.
+// Which texts the array's labels hold, by hash, so that the repeat check after
+// every letter and digit costs the same however many labels there are. Each
+// text is held once, however many elements repeat it (an array filled with
+// duplicates allowed may hold thousands of "P"), so a lookup walks only the
+// texts that share its hash. The label still growing by digits stays out of
+// it until a new label starts: only then is its text final.
+//   With tens of thousands of labels the table outgrows the caches, and every
+// visit to it costs a miss. Most checks are of texts the array does not hold
+// (a label on its way to its last digit), so a bit per hash, sixteen bits per
+// text, answers those first; the table itself is one block of slots probed in
+// line, so an entry costs no allocation of its own.
 class LabelIndex {
   public:
     LabelIndex(const CStringArray& labels, LabelHash start) : labels_(labels) {
-        for (INT_PTR i = 0; i < labels.GetSize(); ++i) byHash_.emplace(start.Then(labels[i]), i);
+        for (INT_PTR i = 0; i < labels.GetSize(); ++i) Add(start.Then(labels[i]), i);
     }
 
-    // Whether an element other than `skip` equals `label` exactly.
-    bool Holds(LabelHash hash, const char* label, INT_PTR skip) const {
-        auto [first, end] = byHash_.equal_range(hash);
-        for (auto it = first; it != end; ++it)
-            if (it->second != skip && labels_[it->second].Compare(label) == 0) return true;
-        return false;
+    // Whether a label of the index equals `label` exactly.
+    bool Holds(LabelHash hash, const char* label) const {
+        if (!Marked(hash)) return false;
+        for (std::size_t i = Home(hash);; i = (i + 1) & (slots_.size() - 1)) {
+            const Slot& slot = slots_[i];
+            if (slot.index < 0) return false;
+            if (slot.hash == hash.value && labels_[slot.index].Compare(label) == 0) return true;
+        }
     }
-    void Added(LabelHash hash, INT_PTR index) { byHash_.emplace(hash, index); }
-    void Changed(LabelHash from, LabelHash to, INT_PTR index) {
-        auto [first, end] = byHash_.equal_range(from);
-        for (auto it = first; it != end; ++it)
-            if (it->second == index) {
-                byHash_.erase(it);
-                break;
-            }
-        byHash_.emplace(to, index);
+    // Adds the text of element `index` unless the index holds it already.
+    void Add(LabelHash hash, INT_PTR index) {
+        if (Holds(hash, labels_[index])) return;
+        if ((used_ + 1) * 2 > slots_.size()) Grow();
+        Place({hash.value, index});
+        ++used_;
     }
 
   private:
+    struct Slot {
+        std::uint64_t hash;
+        INT_PTR index;  // -1: empty
+    };
+
+    // The slot and the bit come from different bits of the hash.
+    std::size_t Home(LabelHash hash) const {
+        return static_cast<std::size_t>((hash.value * 0x9E3779B97F4A7C15ull) >> (64 - slotBits_));
+    }
+    std::size_t Bit(LabelHash hash) const {
+        return static_cast<std::size_t>(hash.value >> (64 - markBits_));
+    }
+    bool Marked(LabelHash hash) const {
+        return (marks_[Bit(hash) / 64] >> (Bit(hash) % 64) & 1) != 0;
+    }
+    void Place(Slot slot) {
+        std::size_t i = Home(LabelHash{slot.hash});
+        while (slots_[i].index >= 0) i = (i + 1) & (slots_.size() - 1);
+        slots_[i] = slot;
+        const std::size_t bit = Bit(LabelHash{slot.hash});
+        marks_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+    }
+    // Twice the slots and twice the bits: at most one text for two slots, and
+    // sixteen bits for each slot.
+    void Grow() {
+        std::vector<Slot> old(std::size_t{1} << ++slotBits_, Slot{0, -1});
+        old.swap(slots_);
+        markBits_ = slotBits_ + 4;
+        marks_.assign(std::size_t{1} << (markBits_ - 6), 0);
+        for (const Slot& slot : old)
+            if (slot.index >= 0) Place(slot);
+    }
+
     const CStringArray& labels_;
-    std::unordered_multimap<LabelHash, INT_PTR, LabelHasher> byHash_;
+    int slotBits_ = 4;
+    int markBits_ = 8;
+    std::vector<Slot> slots_ = std::vector<Slot>(std::size_t{1} << 4, Slot{0, -1});
+    std::vector<std::uint64_t> marks_ = std::vector<std::uint64_t>(std::size_t{1} << (8 - 6));
+    std::size_t used_ = 0;
+};
+
+// Which bytes a set of letters holds, read once so that the test for each byte
+// of the text does not walk the set again.
+class ByteSet {
+  public:
+    explicit ByteSet(const char* letters) {
+        for (; letters != nullptr && *letters != '\0'; ++letters)
+            in_[static_cast<unsigned char>(*letters)] = true;
+    }
+    bool operator()(char c) const { return in_[static_cast<unsigned char>(c)]; }
+
+  private:
+    std::array<bool, 256> in_{};
 };
 
 }  // namespace
@@ -85,8 +139,8 @@ int kxutilsSeparateCharWithNumericSuffix(const char* text, CStringArray* labels,
     if (labels == nullptr) return -1;
     // Own copies: the texts may live in the array that grows below.
     const CString source(text);
-    const CString suffixes(suffixLetters);
-    const CString allowed = suffixes + letters;
+    const ByteSet suffixes(suffixLetters);
+    const ByteSet single(letters);
     const int length = source.GetLength();
     if (length == 0) return static_cast<int>(labels->GetSize());
 
@@ -95,32 +149,30 @@ int kxutilsSeparateCharWithNumericSuffix(const char* text, CStringArray* labels,
     std::optional<LabelIndex> index;
     if (checkRepeats) index.emplace(*labels, start);
     LabelHash lastHash;
+    INT_PTR growing = -1;  // the label this call added last, outside the index
     for (int i = 0; i < length; ++i) {
         const char c = source[i];
         if (kxtl::get_char_class(c) == kxtl::CC_SPACE) continue;
-        if (std::strchr(allowed, c) != nullptr) {
+        if (suffixes(c) || single(c)) {
             const char label[2] = {c, '\0'};
+            if (checkRepeats && growing >= 0) index->Add(lastHash, growing);
             lastHash = start.More(c);
             // A letter that takes a suffix is checked at each length it passes
             // through once its digits are there, not on its own.
             const bool suffixFollows = i + 1 < length && IsDigit(source[i + 1]);
-            if (checkRepeats && !suffixFollows && index->Holds(lastHash, label, -1)) return -97;
-            const INT_PTR at = labels->Add(label);
-            if (checkRepeats) index->Added(lastHash, at);
+            if (checkRepeats && !suffixFollows && index->Holds(lastHash, label)) return -97;
+            growing = labels->Add(label);
             continue;
         }
         if (!IsDigit(c)) return -98;
         if (i == 0) return -100;
         const char before = source[i - 1];
-        if (!IsDigit(before) && std::strchr(suffixes, before) == nullptr) return -99;
-        const INT_PTR last = labels->GetSize() - 1;
-        CString& label = labels->ElementAt(last);
+        if (!IsDigit(before) && !suffixes(before)) return -99;
+        CString& label = labels->ElementAt(growing);
         label += c;
         if (checkRepeats) {
-            const LabelHash grown = lastHash.More(c);
-            index->Changed(lastHash, grown, last);
-            lastHash = grown;
-            if (index->Holds(lastHash, label, last)) return -97;
+            lastHash = lastHash.More(c);
+            if (index->Holds(lastHash, label)) return -97;
         }
     }
     return static_cast<int>(labels->GetSize());

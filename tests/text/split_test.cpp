@@ -185,7 +185,14 @@ TEST(SeparateLabels, AppendsUntilTheFirstFault) {
         {"cG", {}, 0x2, -98, {"C"}},
         {"LL", {}, 0, -97, {"L"}},
         {"ll", {}, 0x1, 2, {"L", "L"}},
-        {"U", {"U"}, 0, -97, {"U"}},  // old labels count too
+        {"U", {"U"}, 0, -97, {"U"}},                  // old labels count too
+        {"UP", {"P", "P"}, 0, -97, {"P", "P", "U"}},  // repeated ones as well
+        // Enough labels that the repeat check's table grows on the way, and the first old one.
+        {"P1P2P3P4P5P6P7P8P9U",
+         {"U"},
+         0,
+         -97,
+         {"U", "P1", "P2", "P3", "P4", "P5", "P6", "P7", "P8", "P9"}},
         // A suffixed label is checked at every length it passes through, after its digit is
         // in: the repeat stays in the array.
         {"P1P12", {}, 0, -97, {"P1", "P1"}},
