@@ -37,6 +37,9 @@ const Row kRows[] = {
     {{"sort", "--missing", "largest", "3", "NANUM", "1"}, "1\n3\nNANUM\n"},
     {{"sort", "--", "+9", "1E400", "-1e400", ".5e-1"}, "-inf\n0.05\n9\ninf\n"},
     {{"lines", "{dir}/bytes.txt"}, std::string("a\0b\nc\n", 6)},  // whole, NUL bytes and all
+    // A cell past 40 bytes widens its column to 40 only: one long cell does not pad every row.
+    {{"csv", "--file", "{dir}/wide.csv"},
+     std::string(45, 'x') + "  y\n" + "a" + std::string(41, ' ') + "b\n"},
     {{"freq", "{samples}/list.txt"}, "      1 alpha, beta, gamma\n"},
     {{"copy-dir", "{dir}/none", "{dir}/copy"}, "", "no such folder"},
     // An empty folder would be the root: a shell variable left unset.
@@ -61,6 +64,7 @@ TEST_F(KxHost, Rows) {
 #endif
     auto q = [&](const fs::path& text) { return quote + text.string() + quote; };
     Write("bytes.txt", std::string("a\0b\nc\n", 6));
+    Write("wide.csv", std::string(45, 'x') + ",y\na,b\n");
     Write("stdin", "");
     for (const Row& row : kRows) {
         std::string line = q(host);

@@ -42,20 +42,27 @@ Row ShownRow(const CStringArray& array) {
     return row;
 }
 
-// Columns padded to their widest cell (in bytes), two blanks apart; or tabs.
+// Cells longer than this do not widen their column: they push the rest of
+// their own line right instead. One long cell among many rows would otherwise
+// pad every row to its width, an output of rows times that width.
+constexpr std::size_t kWidestColumn = 40;
+
+// Columns padded to their widest cell (in bytes, up to kWidestColumn), two
+// blanks apart; or tabs.
 void PrintRows(const std::vector<Row>& rows, bool tsv) {
     std::vector<std::size_t> widths;
     for (const Row& row : rows)
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (widths.size() <= c) widths.push_back(0);
-            widths[c] = std::max(widths[c], row[c].size());
+            widths[c] = std::max(widths[c], std::min(row[c].size(), kWidestColumn));
         }
     for (const Row& row : rows) {
         std::string line;
         for (std::size_t c = 0; c < row.size(); ++c) {
             if (c > 0) line += tsv ? "\t" : "  ";
             line += row[c];
-            if (!tsv && c + 1 < row.size()) line.append(widths[c] - row[c].size(), ' ');
+            if (!tsv && c + 1 < row.size() && row[c].size() < widths[c])
+                line.append(widths[c] - row[c].size(), ' ');
         }
         std::cout << line << '\n';
     }
