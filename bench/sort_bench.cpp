@@ -161,22 +161,25 @@ int main(int argc, char** argv) {
 
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    std::printf("\n");
+    const auto target = [&reporter](const std::string& subject, const std::string& baseline,
+                                    double limit) {
+        reporter.Ratio(subject, baseline, limit, RatioReporter::Kind::Target);
+    };
     for (const char* input : {"random/1M", "sorted/1M", "reversed/1M", "few/1M", "random/10M"}) {
         std::string p = std::string("double/") + input + "/";
-        reporter.Ratio(p + "kxutilsSortBuff", p + "std::sort", 1.25);
-        reporter.Ratio(p + "kxutilsSortBuff", p + "qsort", 0.5);
-        reporter.Ratio(p + "kxutilsSortBuff", p + "qsort-branch-free", 0.5);
+        target(p + "kxutilsSortBuff", p + "std::sort", 1.25);
+        target(p + "kxutilsSortBuff", p + "qsort", 0.5);
+        target(p + "kxutilsSortBuff", p + "qsort-branch-free", 0.5);
     }
     for (const char* size : {"1M", "10M"}) {
         std::string p = std::string("indexed/random/") + size + "/";
-        reporter.Ratio(p + "kxutilsSortBuff", p + "std::sort", 1.5);
+        target(p + "kxutilsSortBuff", p + "std::sort", 1.5);
     }
     for (const char* length : {"short", "long"}) {
         std::string p = std::string("strings/nocase/") + length + "/1M/";
-        reporter.Ratio(p + "kxutilsSort", p + "std::sort", 1.0);
+        target(p + "kxutilsSort", p + "std::sort", 1.0);
     }
+    const int result = reporter.Measure();
     benchmark::Shutdown();
-    return 0;
+    return result;
 }
