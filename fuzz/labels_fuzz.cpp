@@ -2,6 +2,7 @@
 // rules that compares each label with every element, on arrays that already
 // hold labels (repeated ones too), so the repeat check's table is compared
 // with a search of the array itself.
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,7 @@ namespace {
 
 using Labels = std::vector<std::string>;
 
-bool In(const char* set, char c) {
-    for (; *set != '\0'; ++set)
-        if (*set == c) return true;
-    return false;
-}
+bool In(const char* set, char c) { return c != '\0' && std::strchr(set, c) != nullptr; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // Whether an element other than the one at `skip` (none: the size) equals `label`.
 bool Repeats(const Labels& labels, const std::string& label, std::size_t skip) {

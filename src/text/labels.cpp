@@ -85,11 +85,13 @@ class LabelIndex {
     std::size_t Home(LabelHash hash) const {
         return static_cast<std::size_t>((hash.value * 0x9E3779B97F4A7C15ull) >> (64 - slotBits_));
     }
+    // Sixteen bits for each slot: 2^(slotBits_ + 4) of them.
     std::size_t Bit(LabelHash hash) const {
-        return static_cast<std::size_t>(hash.value >> (64 - markBits_));
+        return static_cast<std::size_t>(hash.value >> (64 - (slotBits_ + 4)));
     }
     bool Marked(LabelHash hash) const {
-        return (marks_[Bit(hash) / 64] >> (Bit(hash) % 64) & 1) != 0;
+        const std::size_t bit = Bit(hash);
+        return (marks_[bit / 64] >> (bit % 64) & 1) != 0;
     }
     void Place(Slot slot) {
         std::size_t i = Home(LabelHash{slot.hash});
@@ -103,15 +105,13 @@ class LabelIndex {
     void Grow() {
         std::vector<Slot> old(std::size_t{1} << ++slotBits_, Slot{0, -1});
         old.swap(slots_);
-        markBits_ = slotBits_ + 4;
-        marks_.assign(std::size_t{1} << (markBits_ - 6), 0);
+        marks_.assign(std::size_t{1} << (slotBits_ + 4 - 6), 0);
         for (const Slot& slot : old)
             if (slot.index >= 0) Place(slot);
     }
 
     const CStringArray& labels_;
     int slotBits_ = 4;
-    int markBits_ = 8;
     std::vector<Slot> slots_ = std::vector<Slot>(std::size_t{1} << 4, Slot{0, -1});
     std::vector<std::uint64_t> marks_ = std::vector<std::uint64_t>(std::size_t{1} << (8 - 6));
     std::size_t used_ = 0;
