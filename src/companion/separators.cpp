@@ -14,6 +14,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -97,16 +98,18 @@ class SmallStack {
     }
 
   private:
+    // The new block is left unwritten beyond what is copied: a deep stack of a long text
+    // touches only the pages it reaches.
     void grow() {
-        std::vector<T> bigger(capacity_ * 2);
-        std::memcpy(bigger.data(), data_, size_ * sizeof(T));
-        heap_.swap(bigger);
-        data_ = heap_.data();
-        capacity_ = heap_.size();
+        auto bigger = std::make_unique_for_overwrite<T[]>(capacity_ * 2);
+        std::memcpy(bigger.get(), data_, size_ * sizeof(T));
+        heap_ = std::move(bigger);
+        data_ = heap_.get();
+        capacity_ *= 2;
     }
 
     T inline_[kInline];
-    std::vector<T> heap_;
+    std::unique_ptr<T[]> heap_;
     T* data_ = inline_;
     std::size_t capacity_ = kInline;
     std::size_t size_ = 0;
@@ -114,33 +117,31 @@ class SmallStack {
 
 // The groups still open during a scan: the closer each waits for, one byte a level, and the
 // first separator met directly inside a group (the one that counts should the group never
-// close), kept apart for the few groups that have one. Of the groups open at once, an outer
-// one's separator comes before an inner one's opener, so the earliest pending separator is
-// the outermost one's.
+// close), kept apart for the few groups that have one; a level's high bit says it has one
+// (every closer is ASCII). Of the groups open at once, an outer one's separator comes before
+// an inner one's opener, so the earliest pending separator is the outermost one's.
 class GroupStack {
   public:
     bool empty() const { return closers_.empty(); }
-    char top() { return closers_.top(); }
-    void push(char closer) { closers_.push(closer); }
+    char top() { return static_cast<char>(closers_.top() & ~kWaiting); }
+    void push(char closer) { closers_.push(static_cast<unsigned char>(closer)); }
     void pop() {
-        if (!pending_.empty() && pending_.top().depth == closers_.size()) pending_.pop();
+        if ((closers_.top() & kWaiting) != 0) pending_.pop();
         closers_.pop();
     }
     // A separator met directly inside the innermost group: kept when it is its first.
     void wait(char* separator) {
-        if (pending_.empty() || pending_.top().depth != closers_.size())
-            pending_.push(Pending{closers_.size(), separator});
+        if ((closers_.top() & kWaiting) != 0) return;
+        pending_.push(separator);
+        closers_.top() |= kWaiting;
     }
     // The earliest separator pending in any group that is still open, or null.
-    char* earliest_pending() const { return pending_.empty() ? nullptr : pending_.bottom().at; }
+    char* earliest_pending() const { return pending_.empty() ? nullptr : pending_.bottom(); }
 
   private:
-    struct Pending {
-        std::size_t depth;  // of its group
-        char* at;
-    };
-    SmallStack<char, 64> closers_;
-    SmallStack<Pending, 8> pending_;
+    static constexpr unsigned char kWaiting = 0x80;
+    SmallStack<unsigned char, 64> closers_;
+    SmallStack<char*, 8> pending_;
 };
 
 // The plain search, used only when the group stack cannot grow: the first separator byte that
@@ -304,8 +305,7 @@ struct MemoTable {
     char* base = nullptr;  // where the recording started
     char* end = nullptr;   // the NUL it reached
     std::vector<Opener> openers;
-    std::vector<std::uint32_t> open;  // the recording's stack, kept for the next recording
-    std::size_t cursor = 0;           // openers before it lie before the last lookup
+    std::size_t cursor = 0;  // openers before it lie before the last lookup
 
     bool serves(const char* text, const Rules& given) const {
         return base != nullptr && text >= base && text <= end &&
@@ -325,14 +325,23 @@ struct MemoTable {
 };
 
 // Records, from `from` to the NUL, where each group opens and closes. Throws std::bad_alloc;
-// the table is then left empty.
+// the table is then left empty. A line of hostile brackets holds an opener every few bytes, so
+// the list is made once at the size a first count gives, and the groups still open need no
+// stack of their own: while a group is open its `close` holds the index of the group around it
+// (kNever for none), and the groups left open at the end are marked along that chain.
 void record(MemoTable& table, char* from, const Rules& rules) {
     table.base = nullptr;
     table.openers.clear();
-    table.open.clear();
     table.cursor = 0;
     const std::size_t length = std::strlen(from);
     if (length >= kNever) return;  // offsets are 32 bits; such a text goes without a memo
+    std::array<unsigned char, 256> opens{};
+    for (unsigned char& entry : opens)
+        entry = rules.closer_of(static_cast<unsigned char>(&entry - opens.data())) != 0;
+    std::size_t count = 0;
+    for (const char* p = from; *p != '\0'; ++p) count += opens[static_cast<unsigned char>(*p)];
+    table.openers.reserve(count);
+    std::uint32_t inner = kNever;  // the innermost open group
     for (char* p = from; *p != '\0'; ++p) {
         const auto c = static_cast<unsigned char>(*p);
         if (rules.escape != 0 && c == rules.escape) {
@@ -341,26 +350,25 @@ void record(MemoTable& table, char* from, const Rules& rules) {
         }
         if (rules.is_separator(c)) continue;
         const auto at = static_cast<std::uint32_t>(p - from);
-        if (!table.open.empty()) {
-            Opener& top = table.openers[table.open.back()];
-            const char closer = rules.closer_of(static_cast<unsigned char>(from[top.open]));
-            if (closer == kQuote) {
-                if (c == kQuote) {
-                    top.close = at;
-                    table.open.pop_back();
-                }
+        if (inner != kNever) {
+            Opener& group = table.openers[inner];
+            const char closer = rules.closer_of(static_cast<unsigned char>(from[group.open]));
+            if (closer == kQuote ? c == kQuote : c == static_cast<unsigned char>(closer)) {
+                inner = group.close;
+                group.close = at;
                 continue;
             }
-            if (c == static_cast<unsigned char>(closer)) {
-                top.close = at;
-                table.open.pop_back();
-                continue;
-            }
+            if (closer == kQuote) continue;
         }
-        if (rules.closer_of(c) != 0) {
-            table.open.push_back(static_cast<std::uint32_t>(table.openers.size()));
-            table.openers.push_back(Opener{at, kNever});
+        if (opens[c] != 0) {
+            table.openers.push_back(Opener{at, inner});
+            inner = static_cast<std::uint32_t>(table.openers.size() - 1);
         }
+    }
+    while (inner != kNever) {
+        Opener& group = table.openers[inner];
+        inner = group.close;
+        group.close = kNever;
     }
     table.rules = rules;
     table.base = from;
