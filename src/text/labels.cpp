@@ -55,6 +55,7 @@ struct LabelHash {
 class LabelIndex {
   public:
     LabelIndex(const CStringArray& labels, LabelHash start) : labels_(labels) {
+        Resize(4);
         for (INT_PTR i = 0; i < labels.GetSize(); ++i) Add(start.Then(labels[i]), i);
     }
 
@@ -70,7 +71,7 @@ class LabelIndex {
     // Adds the text of element `index` unless the index holds it already.
     void Add(LabelHash hash, INT_PTR index) {
         if (Holds(hash, labels_[index])) return;
-        if ((used_ + 1) * 2 > slots_.size()) Grow();
+        if ((used_ + 1) * 2 > slots_.size()) Resize(slotBits_ + 1);
         Place({hash.value, index});
         ++used_;
     }
@@ -85,9 +86,8 @@ class LabelIndex {
     std::size_t Home(LabelHash hash) const {
         return static_cast<std::size_t>((hash.value * 0x9E3779B97F4A7C15ull) >> (64 - slotBits_));
     }
-    // Sixteen bits for each slot: 2^(slotBits_ + 4) of them.
     std::size_t Bit(LabelHash hash) const {
-        return static_cast<std::size_t>(hash.value >> (64 - (slotBits_ + 4)));
+        return static_cast<std::size_t>(hash.value >> (64 - (slotBits_ + kMarkShift)));
     }
     bool Marked(LabelHash hash) const {
         const std::size_t bit = Bit(hash);
@@ -100,20 +100,22 @@ class LabelIndex {
         const std::size_t bit = Bit(LabelHash{slot.hash});
         marks_[bit / 64] |= std::uint64_t{1} << (bit % 64);
     }
-    // Twice the slots and twice the bits: at most one text for two slots, and
-    // sixteen bits for each slot.
-    void Grow() {
-        std::vector<Slot> old(std::size_t{1} << ++slotBits_, Slot{0, -1});
+    // 2^bits slots, kept at most half full, and sixteen bits for each; the
+    // texts held so far are placed again.
+    void Resize(int bits) {
+        std::vector<Slot> old(std::size_t{1} << bits, Slot{0, -1});
         old.swap(slots_);
-        marks_.assign(std::size_t{1} << (slotBits_ + 4 - 6), 0);
+        slotBits_ = bits;
+        marks_.assign(std::size_t{1} << (bits + kMarkShift - 6), 0);
         for (const Slot& slot : old)
             if (slot.index >= 0) Place(slot);
     }
 
+    static constexpr int kMarkShift = 4;  // 2^4 bits for each slot
     const CStringArray& labels_;
-    int slotBits_ = 4;
-    std::vector<Slot> slots_ = std::vector<Slot>(std::size_t{1} << 4, Slot{0, -1});
-    std::vector<std::uint64_t> marks_ = std::vector<std::uint64_t>(std::size_t{1} << (8 - 6));
+    int slotBits_ = 0;
+    std::vector<Slot> slots_;
+    std::vector<std::uint64_t> marks_;
     std::size_t used_ = 0;
 };
 
